@@ -1,0 +1,97 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/InputSystem.h"
+#include "engine/LaunchContext.h"
+#include "engine/RendererSDL.h"
+#include "engine/RunOptions.h"
+
+class KarskRenderer;
+
+namespace Quill {
+
+class CQuillApp;
+extern CQuillApp* g_quill;
+
+// The engine's application: owns the window, the frame loop, the clock, the
+// input system and the renderer, and calls the game through five virtual
+// operations.
+class CQuillApp {
+public:
+    CQuillApp();
+    virtual ~CQuillApp();
+
+    virtual void Update() = 0;
+    virtual void RenderOverlay() = 0;
+    virtual void OnEvent(int event, int param) = 0;
+    virtual bool Initialize() = 0;
+
+    // Creates the window, calls Initialize once, then Update and the
+    // renderer's RenderFrame every frame until the window closes, Escape is
+    // pressed or the frame limit is reached; Shutdown at the end. False when
+    // the window or the game could not start.
+    bool Launch(const LaunchContext* context);
+    void SetRunOptions(const RunOptions& options) { runOptions = options; }
+    const RunOptions& GetRunOptions() const { return runOptions; }
+    // Ends the loop after the current frame.
+    void RequestQuit() { quitRequested = true; }
+
+    // Seconds of game time in the current frame.
+    float GetTimeKey() const { return frameTime; }
+    void SetTimeKey(float seconds) { frameTime = seconds; }
+
+    // Milliseconds since the engine started (game clock: virtual when the
+    // run uses the fast clock).
+    uint32_t GetTickCount() const;
+    // The same clock in fractional milliseconds.
+    double GetPreciseTicks() const;
+    // Returns once the clock has reached `deadline` (fractional ms): sleeps
+    // until about a millisecond before it, then waits out the rest.
+    void WaitUntil(double deadline);
+
+    // The game's world renderer. Both are defined with the world, which is
+    // the only renderer the game makes.
+    KarskRenderer* CreateRenderer();
+    KarskRenderer* GetRenderer() const;
+    RendererSDL* GetBaseRenderer() const { return renderer.get(); }
+    // Installs a renderer made elsewhere (tests use recording renderers).
+    void SetRenderer(std::unique_ptr<RendererSDL> r) { renderer = std::move(r); }
+
+    bool InitInputSystem(InputSystemType type);
+    InputSystem* GetInputSystem() const { return input.get(); }
+    void SetInputSystem(std::unique_ptr<InputSystem> system) { input = std::move(system); }
+
+    // Shows a message in the game window for a few seconds and logs it.
+    void Message(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    const std::string& CurrentMessage() const { return messageText; }
+
+    VideoRes* GetVideoMode() { return &videoMode; }
+    unsigned FramesRun() const { return framesRun; }
+
+protected:
+    virtual bool Shutdown();
+
+    VideoRes videoMode;
+    float frameTime = 1.0f / 60.0f;
+    std::unique_ptr<RendererSDL> renderer;
+
+private:
+    bool RunFrameLoop();
+    bool PumpEvents();
+    void DrawMessageBanner();
+
+    RunOptions runOptions;
+    std::unique_ptr<InputSystem> input;
+    std::string messageText;
+    double messageUntil = 0.0;
+    double virtualTicks = 0.0;
+    double clockOrigin = 0.0;
+    unsigned framesRun = 0;
+    bool quitRequested = false;
+    bool videoStarted = false;
+};
+
+}  // namespace Quill

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/SpriteDef.h"
+
+struct SDL_Surface;
+
+namespace Quill {
+
+struct VideoRes {
+    int width = 512;
+    int height = 512;
+    int bpp = 32;
+    bool fullscreen = false;
+};
+
+// A loaded bitmap. The surface comes first so that code blitting with SDL can
+// read it directly.
+struct Image {
+    SDL_Surface* surface = nullptr;
+    int width = 0;
+    int height = 0;
+    std::string file;
+};
+
+struct SpriteType {
+    std::string name;
+    Image* sheet = nullptr;
+    int frameWidth = 0;
+    int frameHeight = 0;
+    int frameCount = 0;
+};
+
+class IRenderer {
+public:
+    virtual ~IRenderer() = default;
+    virtual bool Initialize(void* window, VideoRes* mode, int flags) = 0;
+    virtual bool ClearScreen() = 0;
+    virtual bool PageFlip() = 0;
+    virtual void StepFrame() = 0;
+    virtual void Shutdown() = 0;
+};
+
+// Draws into the SDL 1.2 screen surface. Drawing calls made before a screen
+// exists do nothing, so world code runs unchanged in tests without video.
+class RendererSDL : public IRenderer {
+public:
+    RendererSDL();
+    ~RendererSDL() override;
+
+    bool Initialize(void* window, VideoRes* mode, int flags) override;
+    bool ClearScreen() override;
+    bool PageFlip() override;
+    void StepFrame() override;
+    void Shutdown() override;
+    // The game's per-frame work; the engine calls it once each frame.
+    virtual void RenderFrame() {}
+
+    // Loads sprite and tile sheet definitions; false (with a log line per
+    // problem, naming the file) when the file is missing or any line is bad.
+    bool LoadSpriteDef(const char* file);
+    // Null (logged once per name) when no sprite has that name.
+    SpriteType* GetSpriteType(const char* name);
+
+    // Frame `frame` of the sprite with its top-left at (x, y). `drawHeight`
+    // draws only that many rows from the top of the frame and `drawWidth` that
+    // many columns; −1 draws the whole frame.
+    virtual void DrawSprite(SpriteType* sprite, int frame, int x, int y, int drawHeight, int drawWidth);
+    // Tile `tile` of tile sheet `sheet` (0 the map, 1 the heads-up display).
+    virtual void DrawTile(int sheet, int tile, int x, int y);
+    // Null (logged with the file and SDL's reason) when the bitmap cannot load.
+    // The renderer owns the image.
+    Image* LoadImage(const char* file);
+    virtual void DrawImage(Image* image, int x, int y);
+    // Off while the view scrolls: sprites drawn with DrawSprite are skipped.
+    void RenderSprites(bool enabled) { spritesEnabled = enabled; }
+    bool SpritesEnabled() const { return spritesEnabled; }
+
+    SDL_Surface* GetScreenSurface() const { return screen; }
+    // Writes the current screen to a BMP file.
+    bool SaveScreenshot(const char* file);
+    unsigned FrameNumber() const { return frameNumber; }
+
+protected:
+    Image* LoadImageCached(const std::string& file);
+
+    SDL_Surface* screen = nullptr;
+    bool ownsVideo = false;
+    bool spritesEnabled = true;
+    unsigned frameNumber = 0;
+    std::vector<std::unique_ptr<Image>> images;
+    std::map<std::string, std::unique_ptr<SpriteType>> sprites;
+    std::map<std::string, bool> missingSpritesLogged;
+    struct TileSheet {
+        Image* image = nullptr;
+        int tileWidth = 0;
+        int tileHeight = 0;
+        int columns = 0;
+        int rows = 0;
+    };
+    TileSheet tileSheets[kMaxTileSheets];
+};
+
+}  // namespace Quill

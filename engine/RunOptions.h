@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace Quill {
+
+// How the engine runs: on screen in real time, or headless for tests and bots.
+struct RunOptions {
+    bool headless = false;        // SDL's dummy video and audio drivers
+    unsigned frames = 0;          // stop after this many frames; 0 runs until quit
+    bool fixedStep = false;       // every frame lasts exactly 1/60 s of game time
+    bool fastClock = false;       // no real waiting: the clock jumps to each deadline
+    std::string inputScript;      // key script instead of the keyboard
+    std::string screenshot;       // BMP of the last frame
+    std::string dataDir;          // where the game's files are; empty searches
+    std::string logFile = "karsk.log";
+};
+
+// Parses the game's command line. On "--help" sets `showHelp`; on a bad
+// argument returns false with the reason in `error`.
+bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp, std::string& error);
+const char* RunOptionsHelp();
+
+// Finds the directory that holds "sprite.def": the given one, $KARSK_DATA, the
+// executable's "data" folder, "../share/karsk" beside it, or the current
+// directory. Empty when none does.
+std::string FindDataDirectory(const std::string& requested, const std::string& executable);
+
+}  // namespace Quill
