@@ -1,0 +1,177 @@
+#include "app/TestApp.h"
+
+#include <cstring>
+
+#include "engine/EngineSettings.h"
+#include "engine/QuillLogger.h"
+#include "player/Tavin.h"
+#include "sound/Sound.h"
+#include "sound/SoundTable.h"
+#include "world/HudOverlay.h"
+#include "world/KarskRenderer.h"
+
+namespace {
+
+CTestApp* g_app = nullptr;
+
+constexpr double kFrameMilliseconds = 16.66;
+constexpr int kHostStartColumn = 120, kHostStartRow = 83;
+constexpr int kGuestStartColumn = 118, kGuestStartRow = 83;
+
+void CopyBounded(char* target, size_t size, const char* source)
+{
+    std::strncpy(target, source ? source : "", size - 1);
+    target[size - 1] = '\0';
+}
+
+// Settings the engine keeps for its console; nothing in the game reads them.
+void RegisterTestSettings()
+{
+    auto* settings = Quill::CSingleton<Quill::EngineSettings>::Instance();
+    settings->NewCVar("testInt", Quill::CVAR_INT, 1)->SetInt(123);
+    settings->NewCVar("testString", Quill::CVAR_STRING, 100)->SetString("holy shit");
+    settings->NewCVar("testFloat", Quill::CVAR_FLOAT, 20)->SetFloat(23.5611f);
+}
+
+}  // namespace
+
+CTestApp* TheApp() { return g_app; }
+
+CTestApp::CTestApp() { g_app = this; }
+
+CTestApp::~CTestApp()
+{
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+void CTestApp::SetServerAddress(const char* address) { CopyBounded(serverAddress, sizeof serverAddress, address); }
+
+void CTestApp::SetPlayerName(const char* name) { CopyBounded(playerName, sizeof playerName, name); }
+
+bool CTestApp::LoadSounds()
+{
+    bool allLoaded = true;
+    for (const SoundTableEntry& entry : kSoundTable) {
+        if (LoadSound(entry.file, entry.loop) != 1) {
+            Quill::Logger()->Log("%s", GetSoundError());
+            allLoaded = false;
+        }
+    }
+    return allLoaded;
+}
+
+bool CTestApp::Initialize()
+{
+    RegisterTestSettings();
+    if (!InitSound())
+        Quill::Logger()->Log("%s", GetSoundError());
+    bool soundsLoaded = LoadSounds();
+    if (!SetLoopPoints(SND_MUSIC_OVERWORLD, 7000, 0))
+        Quill::Logger()->Log("%s", GetSoundError());
+    PlaySound(SND_MUSIC_OVERWORLD);
+    SetVolume(SND_MUSIC_OVERWORLD, 0.8f);
+    SetVolume(SND_ARROW, 1.5f);
+    SetVolume(SND_TEXT, 0.5f);
+    SetVolume(SND_SWORD, 1.5f);
+    SetVolume(SND_HURT, 2.0f);
+    SetVolume(SND_HIT, 0.75f);
+    SetVolume(SND_LOW_HEALTH, 2.0f);
+    if (!soundsLoaded) {
+        Message("The game cannot start: a sound file is missing or unreadable (see the log).");
+        return false;
+    }
+
+    nextUID = 10;
+    activeCount = 0;
+    lastNetTick = 0;
+    screenX = screenY = 7;
+    scrollX = scrollY = 0.0f;
+    scrolling = false;
+
+    world = CreateRenderer();
+    // Without a screen the game would run unseen, so this one is checked.
+    if (!world->Initialize(nullptr, GetVideoMode())) {
+        Message("Failed to create window");
+        return false;
+    }
+    world->LoadSpriteDef("sprite.def");
+    if (!InitInputSystem(Quill::INPUT_KEYBOARD))
+        return false;
+
+    remotePlayer.reset();
+    localPlayer.reset();
+    CopyBounded(remoteName, sizeof remoteName, "remote");
+
+    // Without a peer this copy is always the host.
+    isServer = true;
+    localPlayer = new Tavin(playerName, GetInputSystem(), session, "Tavin");
+    localPlayer->SetUID(0);
+    world->AddEntity(localPlayer.get(), false);
+    int column = localPlayer->GetUID() == 0 ? kHostStartColumn : kGuestStartColumn;
+    int row = localPlayer->GetUID() == 0 ? kHostStartRow : kGuestStartRow;
+    localPlayer->SendEvent(11, &column, &row);
+
+    world->SetPlayer(localPlayer.get());
+    return true;
+}
+
+void CTestApp::Update()
+{
+    if (!musicStarted) {
+        PlaySound(SND_MUSIC_OVERWORLD);
+        musicStarted = true;
+    }
+    HandleInput();
+    UpdateScreen();
+    UpdateActivity();
+    Quill::InputSystem* input = GetInputSystem();
+    if (scrolling) {
+        if (world)
+            world->RenderSprites(false);
+        if (input)
+            input->SetSuspended(true);
+    } else {
+        if (world)
+            world->RenderSprites(true);
+        if (input)
+            input->SetSuspended(false);
+        if (isServer)
+            CheckRoomCleared();
+    }
+    PaceFrame();
+}
+
+// Frames last at least 16.66 ms; the engine sleeps most of the wait instead
+// of spinning on the clock.
+void CTestApp::PaceFrame()
+{
+    if (lastFrameTick >= 0.0)
+        WaitUntil(lastFrameTick + kFrameMilliseconds);
+    lastFrameTick = GetPreciseTicks();
+}
+
+void CTestApp::RenderOverlay()
+{
+    if (!world)
+        return;
+    Entity* hero = FindPlayer(isServer ? 0 : 1);
+    DrawHeadsUp(*world, hero && hero->isPlayer ? static_cast<Tavin*>(hero) : nullptr);
+}
+
+void CTestApp::OnEvent(int event, int)
+{
+    if (event != 1 || !localPlayer || !world)
+        return;
+    Vec2 s = localPlayer->GetScreen();
+    screenX = int(s.x);
+    screenY = int(s.y);
+    if (world->GetScreenInfo(screenX, screenY)->isDungeonRoom != 0)
+        PlaySound(SND_MUSIC_DUNGEON);
+}
+
+bool CTestApp::Shutdown()
+{
+    ShutdownSound();
+    return CQuillApp::Shutdown();
+}

@@ -1,0 +1,49 @@
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "app/TestApp.h"
+#include "engine/LaunchContext.h"
+#include "engine/RunOptions.h"
+
+int main(int argc, char** argv)
+{
+    Quill::RunOptions options;
+    bool showHelp = false;
+    std::string error;
+    if (!Quill::ParseRunOptions(argc, argv, options, showHelp, error)) {
+        std::fprintf(stderr, "karsk: %s\n%s", error.c_str(), Quill::RunOptionsHelp());
+        return 2;
+    }
+    if (showHelp) {
+        std::fputs(Quill::RunOptionsHelp(), stdout);
+        return 0;
+    }
+
+    const std::string dataDir = Quill::FindDataDirectory(options.dataDir, argc > 0 ? argv[0] : "");
+    if (dataDir.empty() || !Quill::EnterDataDirectory(dataDir)) {
+        std::fprintf(stderr, "karsk: cannot find the game data (a directory holding sprite.def); use --data DIR\n");
+        return 1;
+    }
+
+    // Headless runs are for tests and bots, which need the same world each time.
+    std::srand(options.headless ? 1u : unsigned(std::time(nullptr)));
+
+    CTestApp app;
+    app.SetRunOptions(options);
+    app.SetServer(true);
+    app.SetPlayerName("player");
+
+    Quill::LaunchContext context;
+    std::memset(&context, 0, sizeof context);
+    std::strncpy(context.title, "QUILL App", sizeof context.title - 1);
+    context.width = 512;
+    context.height = 512;
+    if (!app.Launch(&context)) {
+        std::fprintf(stderr, "karsk: the game could not start; see the log for the reason\n");
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+// A position, tile or screen: pixels, or whole numbers held as floats.
+struct Vec2 {
+    float x = 0.0f;
+    float y = 0.0f;
+
+    Vec2() = default;
+    Vec2(float x, float y) : x(x), y(y) {}
+
+    Vec2 operator+(Vec2 o) const { return {x + o.x, y + o.y}; }
+    Vec2 operator-(Vec2 o) const { return {x - o.x, y - o.y}; }
+    Vec2 operator*(float s) const { return {x * s, y * s}; }
+    bool operator==(Vec2 o) const { return x == o.x && y == o.y; }
+    bool operator!=(Vec2 o) const { return !(*this == o); }
+};
+
+enum Direction { DIR_NONE = -1, DIR_UP = 0, DIR_DOWN = 1, DIR_LEFT = 2, DIR_RIGHT = 3 };

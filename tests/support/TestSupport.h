@@ -1,0 +1,78 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/QuillApp.h"
+#include "world/KarskRenderer.h"
+
+// A bare engine application: provides the global engine pointer, the frame
+// time and the world to code under test, and records the events it gets.
+class TestEngine : public Quill::CQuillApp {
+public:
+    void Update() override {}
+    void RenderOverlay() override { ++overlayCalls; }
+    void OnEvent(int event, int param) override { events.push_back({event, param}); }
+    bool Initialize() override { return true; }
+
+    std::vector<std::pair<int, int>> events;
+    int overlayCalls = 0;
+};
+
+// Records what the world draws instead of drawing it.
+class RecordingRenderer : public KarskRenderer {
+public:
+    struct Call {
+        int sheetOrFrame;
+        int tile;
+        int x;
+        int y;
+        int extra;
+    };
+    void DrawTile(int sheet, int tile, int x, int y) override { tiles.push_back({sheet, tile, x, y, 0}); }
+    void DrawSprite(Quill::SpriteType* s, int frame, int x, int y, int h, int w) override
+    {
+        (void)w;
+        if (SpritesEnabled())
+            sprites.push_back({frame, s ? 1 : 0, x, y, h});
+        lastSprite = s;
+    }
+    void DrawImage(Quill::Image* image, int x, int y) override { images.push_back({0, image ? 1 : 0, x, y, 0}); }
+    void DrawGlyph(int glyph, int x, int y) override { glyphs.push_back({0, glyph, x, y, 0}); }
+    void SetFakeFont() { fontImage = &fakeFont; }
+    void ClearCalls()
+    {
+        tiles.clear();
+        sprites.clear();
+        images.clear();
+        glyphs.clear();
+    }
+
+    std::vector<Call> tiles, sprites, images, glyphs;
+    Quill::SpriteType* lastSprite = nullptr;
+    Quill::Image fakeFont;
+};
+
+// A world of free grass tiles (tile 0) with a recording renderer, installed
+// in a test engine with a fixed 1/60 s frame time.
+class WorldTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void SetTile(int column, int row, uint8_t tile, int layer = 0) { world->Map().Cell(layer, column, row) = tile; }
+    ScreenInfo& Screen(int sx, int sy) { return world->Map().Screen(sx, sy); }
+    // Runs the world's frame `n` times.
+    void RunFrames(int n);
+
+    std::unique_ptr<TestEngine> engine;
+    RecordingRenderer* world = nullptr;
+};
+
+// A unique path in the system's temporary directory.
+std::string TempPath(const std::string& stem);
+// True when a recent engine log line contains the text.
+bool LogContains(const std::string& text);
