@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to build, play and test the game; only
+# what is missing, so a second run is quick and needs no network.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libsdl1.2-compat-dev libmpg123-dev libmp3lame-dev lame
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+"${sudo_cmd[@]}" apt-get update
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"

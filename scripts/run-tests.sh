@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the game twice, plainly and with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs every test in both builds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+jobs=${JOBS:-2}
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARSK_BUILD_TESTS=ON
+cmake --build build -j"$jobs"
+(cd build && ctest --output-on-failure -j"$jobs")
+
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKARSK_SANITIZE=ON -DKARSK_BUILD_TESTS=ON -DKARSK_BUILD_BENCH=OFF
+cmake --build build-sanitize -j"$jobs"
+(cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs")
