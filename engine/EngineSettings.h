@@ -12,7 +12,9 @@ namespace Quill {
 enum CVarType { CVAR_INT = 0, CVAR_FLOAT = 1, CVAR_STRING = 2 };
 
 // A named engine setting. `value` points at storage of `size` bytes for
-// strings, or at one int/float; setters only write when the type matches.
+// strings, or at one int/float; setters only write when the type matches and
+// getters of another type read 0, 0.0 or "". Strings are cut to size - 1
+// characters and always end in a NUL.
 struct CVar {
     void* value = nullptr;
     int size = 0;

@@ -37,7 +37,8 @@ protected:
 // Holds keys as a script says, frame by frame.
 // Script lines: "<first>[-<last>] <key> [<key> ...]", frames inclusive and
 // counted from 0; '#' starts a comment. Key names: up down left right space
-// lctrl tab d escape, or a decimal SDL key code.
+// lctrl tab d escape return, or a decimal SDL key code (0-511). See
+// docs/input-script.md.
 class ScriptedInput : public InputSystem {
 public:
     struct Span {

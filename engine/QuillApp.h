@@ -1,9 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "engine/FrameStats.h"
 #include "engine/InputSystem.h"
 #include "engine/LaunchContext.h"
 #include "engine/RendererSDL.h"
@@ -16,6 +18,9 @@ namespace Quill {
 class CQuillApp;
 extern CQuillApp* g_quill;
 
+// Events passed to OnEvent; `param` is the key code.
+enum EngineEvent { EVENT_KEY_DOWN = 1, EVENT_KEY_UP = 2 };
+
 // The engine's application: owns the window, the frame loop, the clock, the
 // input system and the renderer, and calls the game through five virtual
 // operations.
@@ -24,9 +29,15 @@ public:
     CQuillApp();
     virtual ~CQuillApp();
 
+    // Once per frame, after the input system has the frame's keys.
     virtual void Update() = 0;
+    // Called by the renderer's PageFlip, after the world is drawn and just
+    // before the screen is shown, so whatever it draws is on top.
     virtual void RenderOverlay() = 0;
+    // Key changes seen by the input system (keyboard or script) since the
+    // previous frame, before Update: EVENT_KEY_DOWN / EVENT_KEY_UP with the key.
     virtual void OnEvent(int event, int param) = 0;
+    // Once, after the window exists; the game creates its renderer here.
     virtual bool Initialize() = 0;
 
     // Creates the window, calls Initialize once, then Update and the
@@ -64,14 +75,18 @@ public:
     InputSystem* GetInputSystem() const { return input.get(); }
     void SetInputSystem(std::unique_ptr<InputSystem> system) { input = std::move(system); }
 
-    // Shows a message in the game window for a few seconds and logs it.
+    // Shows a message in the game window for about four seconds of game
+    // clock and logs it.
     void Message(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
     const std::string& CurrentMessage() const { return messageText; }
 
     VideoRes* GetVideoMode() { return &videoMode; }
     unsigned FramesRun() const { return framesRun; }
 
+    static constexpr double kMessageMilliseconds = 4000.0;
+
 protected:
+    // Shuts the renderer down and quits SDL; games extend it and call it.
     virtual bool Shutdown();
 
     VideoRes videoMode;
@@ -82,6 +97,9 @@ private:
     bool RunFrameLoop();
     bool PumpEvents();
     void DrawMessageBanner();
+    void DispatchKeyChanges();
+    void RenderAndFlip();
+    void FinishRun();
 
     RunOptions runOptions;
     std::unique_ptr<InputSystem> input;
@@ -92,6 +110,8 @@ private:
     unsigned framesRun = 0;
     bool quitRequested = false;
     bool videoStarted = false;
+    std::array<bool, Key::Count> previousKeys{};
+    FrameStats frameStats;
 };
 
 }  // namespace Quill

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <mutex>
 #include <string>
 
 #include "engine/Singleton.h"
@@ -16,6 +17,8 @@ public:
     CQuillLogger();
     ~CQuillLogger();
 
+    // One line; a trailing newline in the message is dropped. The log file
+    // gets a time stamp (seconds since start) in front of each line.
     bool Log(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 
     // Opens (truncating) the log file; an empty path closes it.
@@ -32,8 +35,14 @@ private:
     std::FILE* file = nullptr;
     bool echoToStderr = true;
     std::deque<std::string> recent;
+    // The sound layer may log from its audio thread.
+    mutable std::mutex mutex;
+    double startSeconds = 0.0;
 };
 
-inline CQuillLogger* Logger() { return CSingleton<CQuillLogger>::Instance(); }
+inline CQuillLogger* Logger()
+{
+    return CSingleton<CQuillLogger>::Instance();
+}
 
 }  // namespace Quill

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -54,7 +56,9 @@ public:
 
     bool Initialize(void* window, VideoRes* mode, int flags) override;
     bool ClearScreen() override;
+    // Runs the flip overlay (if any) and shows the screen.
     bool PageFlip() override;
+    // Advances FrameNumber; the engine calls it once after each RenderFrame.
     void StepFrame() override;
     void Shutdown() override;
     // The game's per-frame work; the engine calls it once each frame.
@@ -62,7 +66,13 @@ public:
 
     // Loads sprite and tile sheet definitions; false (with a log line per
     // problem, naming the file) when the file is missing or any line is bad.
+    // Good entries are kept either way. Image paths are relative to the
+    // folder holding the definition file (the data directory).
     bool LoadSpriteDef(const char* file);
+    size_t SpriteCount() const { return sprites.size(); }
+    bool HasTileSheet(int sheet) const;
+    // Tiles in the sheet (columns × rows); 0 for an unknown sheet.
+    int TileCount(int sheet) const;
     // Null (logged once per name) when no sprite has that name.
     SpriteType* GetSpriteType(const char* name);
 
@@ -73,7 +83,7 @@ public:
     // Tile `tile` of tile sheet `sheet` (0 the map, 1 the heads-up display).
     virtual void DrawTile(int sheet, int tile, int x, int y);
     // Null (logged with the file and SDL's reason) when the bitmap cannot load.
-    // The renderer owns the image.
+    // The renderer owns the image; loading the same path again returns it.
     Image* LoadImage(const char* file);
     virtual void DrawImage(Image* image, int x, int y);
     // Off while the view scrolls: sprites drawn with DrawSprite are skipped.
@@ -85,8 +95,20 @@ public:
     bool SaveScreenshot(const char* file);
     unsigned FrameNumber() const { return frameNumber; }
 
+    // Drawn on top of everything just before each flip; the engine puts the
+    // game's overlay and its message banner here.
+    void SetFlipOverlay(std::function<void()> overlay) { flipOverlay = std::move(overlay); }
+    bool HasFlipOverlay() const { return static_cast<bool>(flipOverlay); }
+    unsigned FlipCount() const { return flipCount; }
+
 protected:
     Image* LoadImageCached(const std::string& file);
+    void AddSprite(const SpriteDefEntry& entry, Image* image, const std::string& defFile, bool& ok);
+    void AddTileSheet(const TileSheetDefEntry& entry, Image* image, const std::string& defFile, bool& ok);
+    void FreeImages();
+
+    std::function<void()> flipOverlay;
+    unsigned flipCount = 0;
 
     SDL_Surface* screen = nullptr;
     bool ownsVideo = false;

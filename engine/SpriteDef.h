@@ -8,6 +8,7 @@ namespace Quill {
 // One entry of the sprite definition file: a horizontal strip of equally
 // sized frames in one image.
 struct SpriteDefEntry {
+    int line = 0;  // where it was defined, for later error messages
     std::string name;
     std::string image;
     int frameWidth = 0;
@@ -17,6 +18,7 @@ struct SpriteDefEntry {
 
 // A tile sheet: a grid of equally sized tiles numbered row by row.
 struct TileSheetDefEntry {
+    int line = 0;
     int sheet = 0;
     std::string image;
     int tileWidth = 0;
@@ -32,7 +34,8 @@ struct SpriteDefFile {
 
 constexpr int kMaxTileSheets = 4;
 
-// Parses the text of a sprite definition file; `fileName` only labels errors.
+// Parses the text of a sprite definition file (format in docs/sprite-def.md);
+// `fileName` only labels errors.
 SpriteDefFile ParseSpriteDef(const std::string& text, const std::string& fileName);
 
 }  // namespace Quill

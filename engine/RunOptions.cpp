@@ -1,0 +1,237 @@
+#include "engine/RunOptions.h"
+
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "engine/QuillLogger.h"
+#include "engine/TextUtil.h"
+
+namespace Quill {
+
+namespace {
+std::string CurrentDirectory()
+{
+    std::vector<char> buffer(PATH_MAX);
+    if (!getcwd(buffer.data(), buffer.size())) {
+        return std::string();
+    }
+    return buffer.data();
+}
+
+std::string MakeAbsolute(const std::string& path)
+{
+    if (path.empty() || path[0] == '/') {
+        return path;
+    }
+    std::string cwd = CurrentDirectory();
+    return cwd.empty() ? path : cwd + "/" + path;
+}
+
+// Canonical when the path exists, so that ".." pieces disappear.
+std::string Canonical(const std::string& path)
+{
+    char resolved[PATH_MAX];
+    if (realpath(path.c_str(), resolved)) {
+        return resolved;
+    }
+    return MakeAbsolute(path);
+}
+
+std::string DirectoryOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return std::string();
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool HoldsSpriteDef(const std::string& dir)
+{
+    struct stat info {};
+    std::string file = dir + "/sprite.def";
+    return stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string ExecutableDirectory(const std::string& executable)
+{
+    std::vector<char> buffer(PATH_MAX);
+    ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (n > 0) {
+        return DirectoryOf(std::string(buffer.data(), static_cast<size_t>(n)));
+    }
+    // Without /proc, argv[0] is only useful when it names a path.
+    if (executable.find('/') == std::string::npos) {
+        return std::string();
+    }
+    return DirectoryOf(Canonical(executable));
+}
+
+bool IsFlag(const std::string& name)
+{
+    static const char* const kFlags[] = {"--headless",  "--fixed-step",  "--fast-clock",
+                                         "--real-time", "--frame-stats", "--no-log"};
+    for (const char* flag : kFlags) {
+        if (name == flag) {
+            return true;
+        }
+    }
+    return false;
+}
+}  // namespace
+
+bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp, std::string& error)
+{
+    showHelp = false;
+    RunOptions parsed = options;
+    bool explicitFastClock = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string name = argv[i] ? argv[i] : "";
+        std::string value;
+        bool inlineValue = false;
+        size_t equals = name.find('=');
+        if (name.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.erase(equals);
+            inlineValue = true;
+        }
+        if (name == "--help" || name == "-h") {
+            showHelp = true;
+            return true;
+        }
+        if (IsFlag(name)) {
+            if (inlineValue) {
+                error = name + " takes no value";
+                return false;
+            }
+            if (name == "--headless") {
+                parsed.headless = true;
+            } else if (name == "--fixed-step") {
+                parsed.fixedStep = true;
+            } else if (name == "--fast-clock") {
+                parsed.fastClock = true;
+                explicitFastClock = true;
+            } else if (name == "--real-time") {
+                parsed.realTime = true;
+            } else if (name == "--frame-stats") {
+                parsed.frameStats = true;
+            } else {
+                parsed.logFile.clear();
+            }
+            continue;
+        }
+        bool takesValue = name == "--frames" || name == "--input-script" || name == "--screenshot" ||
+                          name == "--data" || name == "--log";
+        if (!takesValue) {
+            error = "unknown option '" + name + "' (try --help)";
+            return false;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= argc || !argv[i + 1]) {
+                error = name + " needs a value";
+                return false;
+            }
+            value = argv[++i];
+        }
+        if (value.empty()) {
+            error = name + " needs a non-empty value";
+            return false;
+        }
+        if (name == "--frames") {
+            unsigned long frames = 0;
+            if (!ParseDecimal(value, 0xFFFFFFFFul, frames)) {
+                error = "--frames needs a whole number of frames, got '" + value + "'";
+                return false;
+            }
+            parsed.frames = static_cast<unsigned>(frames);
+        } else if (name == "--input-script") {
+            parsed.inputScript = value;
+        } else if (name == "--screenshot") {
+            parsed.screenshot = value;
+        } else if (name == "--data") {
+            parsed.dataDir = value;
+        } else {
+            parsed.logFile = value == "-" ? std::string() : value;
+        }
+    }
+    if (parsed.realTime && explicitFastClock) {
+        error = "--real-time and --fast-clock cannot be used together";
+        return false;
+    }
+    if (parsed.headless && !parsed.realTime) {
+        parsed.fixedStep = true;
+        parsed.fastClock = true;
+    }
+    parsed.inputScript = MakeAbsolute(parsed.inputScript);
+    parsed.screenshot = MakeAbsolute(parsed.screenshot);
+    parsed.logFile = MakeAbsolute(parsed.logFile);
+    options = parsed;
+    return true;
+}
+
+const char* RunOptionsHelp()
+{
+    return "Usage: karsk [options]\n"
+           "  --headless            no window or sound device (SDL dummy drivers);\n"
+           "                        implies --fixed-step and --fast-clock\n"
+           "  --real-time           with --headless: keep the real clock and measured steps\n"
+           "  --frames N            stop after N frames (0 runs until quit)\n"
+           "  --fixed-step          every frame is exactly 1/60 s of game time\n"
+           "  --fast-clock          never wait: the clock jumps to each frame's deadline\n"
+           "  --input-script FILE   play keys from FILE instead of the keyboard\n"
+           "  --screenshot FILE     save the last frame as a BMP when the run ends\n"
+           "  --data DIR            game data directory (default: searched)\n"
+           "  --log FILE            log file (default karsk.log; '-' for none)\n"
+           "  --no-log              no log file\n"
+           "  --frame-stats         log frame pacing and CPU use at the end\n"
+           "  --help                this text\n";
+}
+
+std::string FindDataDirectoryIn(const std::string& requested, const std::string& executableDir)
+{
+    if (!requested.empty()) {
+        return HoldsSpriteDef(requested) ? Canonical(requested) : std::string();
+    }
+    std::vector<std::string> candidates;
+    const char* env = std::getenv("KARSK_DATA");
+    if (env && *env) {
+        candidates.push_back(env);
+    }
+    if (!executableDir.empty()) {
+        candidates.push_back(executableDir + "/data");
+        candidates.push_back(executableDir + "/../share/karsk");
+    }
+    candidates.push_back(".");
+    for (const std::string& dir : candidates) {
+        if (HoldsSpriteDef(dir)) {
+            return Canonical(dir);
+        }
+    }
+    return std::string();
+}
+
+std::string FindDataDirectory(const std::string& requested, const std::string& executable)
+{
+    return FindDataDirectoryIn(requested, ExecutableDirectory(executable));
+}
+
+bool EnterDataDirectory(const std::string& dir)
+{
+    if (dir.empty()) {
+        Logger()->Log("EnterDataDirectory: no directory given");
+        return false;
+    }
+    if (chdir(dir.c_str()) != 0) {
+        Logger()->Log("EnterDataDirectory: cannot enter %s: %s", dir.c_str(), std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace Quill
