@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Helpers for tests that inspect the generated data files.
+namespace datatest {
+
+std::string DataPath(const std::string& name);
+bool ReadBytes(const std::string& path, std::vector<uint8_t>& out);
+
+struct BmpInfo {
+    bool ok = false;
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;
+};
+BmpInfo ReadBmpInfo(const std::string& path);
+
+struct WavInfo {
+    bool ok = false;
+    std::string error;
+    int channels = 0;
+    int sampleRate = 0;
+    int bitsPerSample = 0;
+    std::vector<int16_t> samples;
+};
+WavInfo ReadWav(const std::string& path);
+
+// A fresh path under the test temp directory that no other test uses.
+std::string UniqueTempPath(const std::string& stem);
+
+}  // namespace datatest
