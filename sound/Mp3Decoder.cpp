@@ -1,0 +1,150 @@
+#include "sound/Mp3Decoder.h"
+
+#include <mpg123.h>
+
+#include <memory>
+#include <mutex>
+
+#include "sound/PcmConvert.h"
+
+namespace {
+
+struct HandleDeleter {
+    void operator()(mpg123_handle* handle) const
+    {
+        mpg123_close(handle);
+        mpg123_delete(handle);
+    }
+};
+using Handle = std::unique_ptr<mpg123_handle, HandleDeleter>;
+
+bool LibraryReady(std::string& error)
+{
+    static std::once_flag once;
+    static int status = MPG123_ERR;
+    std::call_once(once, [] { status = mpg123_init(); });
+    if (status != MPG123_OK) {
+        error = std::string("MP3 decoder failed to start: ") + mpg123_plain_strerror(status);
+        return false;
+    }
+    return true;
+}
+
+// Accepts any rate the library knows in mono or stereo 16-bit; the rest of
+// the conversion is ours so the result never depends on its resampler.
+bool ConfigureOutput(mpg123_handle* handle)
+{
+    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+    if (mpg123_format_none(handle) != MPG123_OK) {
+        return false;
+    }
+    const long* rates = nullptr;
+    size_t count = 0;
+    mpg123_rates(&rates, &count);
+    for (size_t i = 0; i < count; ++i) {
+        if (mpg123_format(handle, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16) != MPG123_OK) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Interleaved frames decoded since the last format change.
+struct Segment {
+    std::vector<int16_t> samples;
+    long rate = 0;
+    int channels = 0;
+};
+
+}  // namespace
+
+bool DecodeMp3(const char* path, long targetRate, size_t maxFrames, std::vector<int16_t>& out,
+               std::string& error)
+{
+    if (!LibraryReady(error)) {
+        return false;
+    }
+    int status = MPG123_OK;
+    Handle handle(mpg123_new(nullptr, &status));
+    if (!handle) {
+        error = std::string("MP3 decoder failed to start: ") + mpg123_plain_strerror(status);
+        return false;
+    }
+    if (!ConfigureOutput(handle.get())) {
+        error = std::string("MP3 decoder rejected the output format: ") + mpg123_strerror(handle.get());
+        return false;
+    }
+    if (mpg123_open(handle.get(), path) != MPG123_OK) {
+        error = std::string("cannot open MP3 file: ") + mpg123_strerror(handle.get());
+        return false;
+    }
+
+    std::vector<int16_t> mono;
+    Segment segment;
+    size_t decodedFrames = 0;
+    off_t expectedFrames = -1;
+    auto flush = [&]() {
+        if (segment.samples.empty()) {
+            return true;
+        }
+        const size_t frames = segment.samples.size() / segment.channels;
+        const bool ok = AppendMono(segment.samples.data(), frames, segment.channels, segment.rate, targetRate,
+                                   maxFrames, mono);
+        segment.samples.clear();
+        return ok;
+    };
+
+    int16_t buffer[8192];
+    for (;;) {
+        size_t done = 0;
+        const int rc = mpg123_read(handle.get(), buffer, sizeof buffer, &done);
+        if (done > 0 && segment.channels > 0 && segment.rate > 0) {
+            const size_t count = done / sizeof(int16_t);
+            segment.samples.insert(segment.samples.end(), buffer, buffer + count);
+            decodedFrames += count / segment.channels;
+            // Stop early rather than buffer a runaway stream in full.
+            const size_t segmentFrames = segment.samples.size() / segment.channels;
+            if (mono.size() + segmentFrames / segment.rate * targetRate > maxFrames) {
+                error = "MP3 file is too long";
+                return false;
+            }
+        }
+        if (rc == MPG123_DONE) {
+            break;
+        }
+        if (rc == MPG123_NEW_FORMAT) {
+            if (!flush()) {
+                error = "MP3 file is too long";
+                return false;
+            }
+            int encoding = 0;
+            mpg123_getformat(handle.get(), &segment.rate, &segment.channels, &encoding);
+            long delay = -1;
+            // An encoder tag records the exact length; a shorter decode means the file was cut.
+            if (expectedFrames < 0 &&
+                mpg123_getstate(handle.get(), MPG123_ENC_DELAY, &delay, nullptr) == MPG123_OK && delay >= 0) {
+                expectedFrames = mpg123_length(handle.get());
+            }
+            continue;
+        }
+        if (rc != MPG123_OK) {
+            error = std::string("MP3 decode error: ") + mpg123_strerror(handle.get());
+            return false;
+        }
+    }
+    if (decodedFrames == 0) {
+        error = "no MPEG audio frames found";
+        return false;
+    }
+    if (expectedFrames > 0 && decodedFrames < static_cast<size_t>(expectedFrames)) {
+        error = "MP3 file is truncated: decoded " + std::to_string(decodedFrames) + " of " +
+                std::to_string(static_cast<long long>(expectedFrames)) + " frames";
+        return false;
+    }
+    if (!flush()) {
+        error = "MP3 file is too long";
+        return false;
+    }
+    out.swap(mono);
+    return true;
+}

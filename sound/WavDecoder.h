@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Reads a RIFF/WAVE file through SDL and converts it to mono signed 16-bit
+// frames at `targetRate`. On failure `error` says why and `out` is untouched.
+bool DecodeWav(const char* path, long targetRate, size_t maxFrames, std::vector<int16_t>& out,
+               std::string& error);
