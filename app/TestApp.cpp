@@ -35,9 +35,15 @@ void RegisterTestSettings()
 
 }  // namespace
 
-CTestApp* TheApp() { return g_app; }
+CTestApp* TheApp()
+{
+    return g_app;
+}
 
-CTestApp::CTestApp() { g_app = this; }
+CTestApp::CTestApp()
+{
+    g_app = this;
+}
 
 CTestApp::~CTestApp()
 {
@@ -45,9 +51,15 @@ CTestApp::~CTestApp()
         g_app = nullptr;
 }
 
-void CTestApp::SetServerAddress(const char* address) { CopyBounded(serverAddress, sizeof serverAddress, address); }
+void CTestApp::SetServerAddress(const char* address)
+{
+    CopyBounded(serverAddress, sizeof serverAddress, address);
+}
 
-void CTestApp::SetPlayerName(const char* name) { CopyBounded(playerName, sizeof playerName, name); }
+void CTestApp::SetPlayerName(const char* name)
+{
+    CopyBounded(playerName, sizeof playerName, name);
+}
 
 bool CTestApp::LoadSounds()
 {

@@ -17,10 +17,16 @@ constexpr int kWatchedMarkerCell = 20596;  // column 116, row 80: logged when po
 bool IsFreeSpawnTile(int tile)
 {
     switch (tile) {
-    case 0: case 16: case 32: case 64: case 145: case 160: case 161:
-        return true;
-    default:
-        return false;
+        case 0:
+        case 16:
+        case 32:
+        case 64:
+        case 145:
+        case 160:
+        case 161:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -30,7 +36,8 @@ bool IsFreeSpawnTile(int tile)
 Vec2 CTestApp::PlayerScreen(Entity* player)
 {
     Vec2 p = player->GetPosition();
-    return {std::floor(((p.x - 16.0f) / 32.0f + 1.0f) / 16.0f), std::floor(((p.y - 16.0f) / 32.0f + 1.0f) / 11.0f)};
+    return {std::floor(((p.x - 16.0f) / 32.0f + 1.0f) / 16.0f),
+            std::floor(((p.y - 16.0f) / 32.0f + 1.0f) / 11.0f)};
 }
 
 void CTestApp::UpdateScreen()
@@ -155,8 +162,7 @@ void CTestApp::CheckRoomCleared()
     const int sx = int(s.x), sy = int(s.y);
     ScreenInfo* info = world->GetScreenInfo(sx, sy);
     bool waitsForClear = false;
-    for (int d = 0; d < 4; ++d)
-        waitsForClear = waitsForClear || info->doors[d] == MapFormat::DOOR_CLEAR;
+    for (int d = 0; d < 4; ++d) waitsForClear = waitsForClear || info->doors[d] == MapFormat::DOOR_CLEAR;
     if (!waitsForClear)
         return;
     EntityList& list = world->GetEntityList();
@@ -166,7 +172,9 @@ void CTestApp::CheckRoomCleared()
             return;
     }
     // East, west, north, south; door numbers 3, 4, 1, 2.
-    const int order[4][2] = {{MapFormat::DOOR_EAST, 3}, {MapFormat::DOOR_WEST, 4}, {MapFormat::DOOR_NORTH, 1},
+    const int order[4][2] = {{MapFormat::DOOR_EAST, 3},
+                             {MapFormat::DOOR_WEST, 4},
+                             {MapFormat::DOOR_NORTH, 1},
                              {MapFormat::DOOR_SOUTH, 2}};
     for (const auto& door : order)
         if (info->doors[door[0]] == MapFormat::DOOR_CLEAR)
@@ -182,7 +190,7 @@ void CTestApp::PopulateScreen(int sx, int sy, bool forPeer)
         return Vec2(std::floor(std::floor((p.x + 16.0f) / 32.0f) / 16.0f),
                     std::floor(std::floor((p.y + 16.0f) / 32.0f) / 11.0f));
     };
-    const Vec2 screen(float(sx), float(sy));
+    const Vec2 screen{float(sx), float(sy)};
     if (!forPeer && remotePlayer && heroScreen(remotePlayer.get()) == screen)
         return;
     if (forPeer && localPlayer && heroScreen(localPlayer.get()) == screen)
@@ -195,8 +203,9 @@ void CTestApp::PopulateScreen(int sx, int sy, bool forPeer)
         if (high <= 0)
             continue;
         if (low > high) {
-            Quill::Logger()->Log("screen (%d, %d): spawn type %d has minimum %d above maximum %d; nothing spawned", sx,
-                                 sy, type, low, high);
+            Quill::Logger()->Log(
+                "screen (%d, %d): spawn type %d has minimum %d above maximum %d; nothing spawned", sx, sy,
+                type, low, high);
             continue;
         }
         const int count = std::rand() % (high + 1 - low) + low;

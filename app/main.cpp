@@ -24,7 +24,8 @@ int main(int argc, char** argv)
 
     const std::string dataDir = Quill::FindDataDirectory(options.dataDir, argc > 0 ? argv[0] : "");
     if (dataDir.empty() || !Quill::EnterDataDirectory(dataDir)) {
-        std::fprintf(stderr, "karsk: cannot find the game data (a directory holding sprite.def); use --data DIR\n");
+        std::fprintf(stderr,
+                     "karsk: cannot find the game data (a directory holding sprite.def); use --data DIR\n");
         return 1;
     }
 

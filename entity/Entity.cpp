@@ -1,9 +1,10 @@
 #include "entity/Entity.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <strings.h>
 
 #include "engine/QuillApp.h"
 #include "engine/QuillLogger.h"
@@ -22,10 +23,19 @@ constexpr int kMaxPushStep = 16;
 bool IsWalkableTile(int tile)
 {
     switch (tile) {
-    case 0: case 9: case 10: case 16: case 18: case 25: case 32: case 64: case 160: case 161:
-        return true;
-    default:
-        return false;
+        case 0:
+        case 9:
+        case 10:
+        case 16:
+        case 18:
+        case 25:
+        case 32:
+        case 64:
+        case 160:
+        case 161:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -36,13 +46,20 @@ Vec2 TileOfPosition(Vec2 p)
     return {std::floor((p.x + 16.0f) / kTileSize), std::floor((p.y + 16.0f) / kTileSize)};
 }
 
-Vec2 ScreenOfTile(Vec2 t) { return {std::floor(t.x / 16.0f), std::floor(t.y / 11.0f)}; }
+Vec2 ScreenOfTile(Vec2 t)
+{
+    return {std::floor(t.x / 16.0f), std::floor(t.y / 11.0f)};
+}
 
-float EngineFrameTime() { return Quill::g_quill ? Quill::g_quill->GetTimeKey() : 1.0f / 60.0f; }
+float EngineFrameTime()
+{
+    return Quill::g_quill ? Quill::g_quill->GetTimeKey() : 1.0f / 60.0f;
+}
 
 Entity::Entity(NetSession* session) : session(session)
 {
-    renderer = (Quill::g_quill && Quill::g_quill->GetBaseRenderer()) ? Quill::g_quill->GetRenderer() : g_renderer;
+    renderer =
+        (Quill::g_quill && Quill::g_quill->GetBaseRenderer()) ? Quill::g_quill->GetRenderer() : g_renderer;
 }
 
 void Entity::DeriveTileAndScreen()
@@ -108,9 +125,15 @@ void Entity::SetTilePosition(const Vec2& t)
     position = t * float(kTileSize);
 }
 
-void Entity::SetScreen(float x, float y) { screen = Vec2(x, y); }
+void Entity::SetScreen(float x, float y)
+{
+    screen = Vec2(x, y);
+}
 
-void Entity::SetScreen(Vec2 s) { screen = s; }
+void Entity::SetScreen(Vec2 s)
+{
+    screen = s;
+}
 
 void Entity::Dead()
 {
@@ -141,26 +164,31 @@ void Entity::ProcessPush()
         Vec2 candidate = p;
         bool sameScreen;
         switch (pushDirection) {
-        case 0:
-            candidate.y -= 1.0f;
-            sameScreen = std::trunc(p.y / kScreenHeightPx) == std::trunc(candidate.y / kScreenHeightPx);
-            break;
-        case 1:
-            candidate.y += 1.0f;
-            sameScreen = std::trunc(p.y / kScreenHeightPx) == std::trunc(candidate.y / kScreenHeightPx);
-            break;
-        case 2: case 5: case 7:
-            candidate.x -= 1.0f;
-            sameScreen = std::trunc((p.x + 16.0f) / kScreenWidthPx) == std::trunc((candidate.x + 16.0f) / kScreenWidthPx);
-            break;
-        case 3: case 4: case 6:
-            candidate.x += 1.0f;
-            sameScreen = std::trunc(p.x / kScreenWidthPx) == std::trunc(candidate.x / kScreenWidthPx);
-            break;
-        default:
-            // No such direction: drop the push instead of guessing a way.
-            sameScreen = false;
-            break;
+            case 0:
+                candidate.y -= 1.0f;
+                sameScreen = std::trunc(p.y / kScreenHeightPx) == std::trunc(candidate.y / kScreenHeightPx);
+                break;
+            case 1:
+                candidate.y += 1.0f;
+                sameScreen = std::trunc(p.y / kScreenHeightPx) == std::trunc(candidate.y / kScreenHeightPx);
+                break;
+            case 2:
+            case 5:
+            case 7:
+                candidate.x -= 1.0f;
+                sameScreen = std::trunc((p.x + 16.0f) / kScreenWidthPx) ==
+                             std::trunc((candidate.x + 16.0f) / kScreenWidthPx);
+                break;
+            case 3:
+            case 4:
+            case 6:
+                candidate.x += 1.0f;
+                sameScreen = std::trunc(p.x / kScreenWidthPx) == std::trunc(candidate.x / kScreenWidthPx);
+                break;
+            default:
+                // No such direction: drop the push instead of guessing a way.
+                sameScreen = false;
+                break;
         }
         if (!sameScreen || !CanMoveTo(candidate)) {
             pushDistance = 0;
@@ -230,7 +258,8 @@ bool Entity::CanMoveTo(const Vec2& p)
 {
     if (!renderer)
         return false;
-    int tileNumber = renderer->GetMapTile(int(std::trunc(p.x / kTileSize)), int(std::trunc(p.y / kTileSize)), 0);
+    int tileNumber =
+        renderer->GetMapTile(int(std::trunc(p.x / kTileSize)), int(std::trunc(p.y / kTileSize)), 0);
     return IsWalkableTile(tileNumber);
 }
 
@@ -273,19 +302,34 @@ int SnapCoordinate(float value, int grid, float speed)
 
 }  // namespace
 
-int Entity::SnapX(int grid) { return SnapCoordinate(position.x, grid, speed); }
+int Entity::SnapX(int grid)
+{
+    return SnapCoordinate(position.x, grid, speed);
+}
 
-int Entity::SnapY(int grid) { return SnapCoordinate(position.y, grid, speed); }
+int Entity::SnapY(int grid)
+{
+    return SnapCoordinate(position.y, grid, speed);
+}
 
 void Entity::StepToTile(int dir)
 {
     Vec2 target = position;
     switch (dir) {
-    case DIR_UP: target.y = (std::floor((position.y + 16.0f) / kTileSize) - 1.0f) * kTileSize; break;
-    case DIR_DOWN: target.y = (std::floor((position.y + 16.0f) / kTileSize) + 1.0f) * kTileSize; break;
-    case DIR_LEFT: target.x = (std::floor((position.x + 16.0f) / kTileSize) - 1.0f) * kTileSize; break;
-    case DIR_RIGHT: target.x = (std::floor((position.x + 16.0f) / kTileSize) + 1.0f) * kTileSize; break;
-    default: return;
+        case DIR_UP:
+            target.y = (std::floor((position.y + 16.0f) / kTileSize) - 1.0f) * kTileSize;
+            break;
+        case DIR_DOWN:
+            target.y = (std::floor((position.y + 16.0f) / kTileSize) + 1.0f) * kTileSize;
+            break;
+        case DIR_LEFT:
+            target.x = (std::floor((position.x + 16.0f) / kTileSize) - 1.0f) * kTileSize;
+            break;
+        case DIR_RIGHT:
+            target.x = (std::floor((position.x + 16.0f) / kTileSize) + 1.0f) * kTileSize;
+            break;
+        default:
+            return;
     }
     Vec2 from = TileOfPosition(position), to = TileOfPosition(target);
     bool sameScreen = std::floor(from.y / 11.0f) == std::floor(to.y / 11.0f) &&

@@ -2,11 +2,17 @@
 
 #include "entity/Entity.h"
 
-bool IsHost(const NetSession* session) { return session == nullptr || session->IsServer(); }
+bool IsHost(const NetSession* session)
+{
+    return session == nullptr || session->IsServer();
+}
 
 namespace {
 
-bool WriteVec2(NetStream& s, Vec2 v) { return s.WriteF32(v.x) && s.WriteF32(v.y); }
+bool WriteVec2(NetStream& s, Vec2 v)
+{
+    return s.WriteF32(v.x) && s.WriteF32(v.y);
+}
 
 void Send(NetSession* session, NetMessage& message)
 {
@@ -16,8 +22,8 @@ void Send(NetSession* session, NetMessage& message)
 
 }  // namespace
 
-void SendHit(NetSession* session, uint32_t uid, Vec2 position, float amount, float flashTime, int32_t direction,
-             int32_t pushDistance)
+void SendHit(NetSession* session, uint32_t uid, Vec2 position, float amount, float flashTime,
+             int32_t direction, int32_t pushDistance)
 {
     if (!session)
         return;

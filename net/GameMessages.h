@@ -27,8 +27,8 @@ enum GameMessageType {
 bool IsHost(const NetSession* session);
 
 // Each sender does nothing without a session.
-void SendHit(NetSession* session, uint32_t uid, Vec2 position, float amount, float flashTime, int32_t direction,
-             int32_t pushDistance);
+void SendHit(NetSession* session, uint32_t uid, Vec2 position, float amount, float flashTime,
+             int32_t direction, int32_t pushDistance);
 void SendDeath(NetSession* session, uint32_t uid);
 void SendDoorOpened(NetSession* session, int32_t door, Vec2 screen);
 void SendButtonPressed(NetSession* session, GameMessageType type, Vec2 heroPosition);

@@ -2,7 +2,10 @@
 
 #include <cstring>
 
-NetStream::NetStream(uint32_t size) { Resize(size); }
+NetStream::NetStream(uint32_t size)
+{
+    Resize(size);
+}
 
 NetStream::~NetStream()
 {
@@ -65,7 +68,10 @@ bool NetStream::Peek(void* destination, uint32_t count, int offset)
     return true;
 }
 
-bool NetStream::WriteU8(uint8_t v) { return Write(&v, 1); }
+bool NetStream::WriteU8(uint8_t v)
+{
+    return Write(&v, 1);
+}
 
 bool NetStream::WriteU32(uint32_t v)
 {
@@ -80,7 +86,10 @@ bool NetStream::WriteF32(float v)
     return WriteU32(bits);
 }
 
-bool NetStream::ReadU8(uint8_t& v) { return Read(&v, 1); }
+bool NetStream::ReadU8(uint8_t& v)
+{
+    return Read(&v, 1);
+}
 
 bool NetStream::ReadU32(uint32_t& v)
 {

@@ -11,19 +11,21 @@ struct Cell {
 
 // How each door is drawn and which cells of the room it rewrites.
 struct DoorLayout {
-    int recordIndex;       // index into ScreenInfo::doors
+    int recordIndex;  // index into ScreenInfo::doors
     int frameTile;
-    Cell framePixels[2];   // pixel places of the frame tiles
+    Cell framePixels[2];  // pixel places of the frame tiles
     int frameCount;
-    Cell cells[2];         // screen-relative cells rewritten for the door state
+    Cell cells[2];  // screen-relative cells rewritten for the door state
     int cellCount;
     uint8_t open[2], shut[2], locked[2];
 };
 
 const DoorLayout kWest = {3, 121, {{0, 288}}, 1, {{1, 5}}, 1, {173}, {157}, {141}};
 const DoorLayout kEast = {2, 120, {{480, 288}}, 1, {{14, 5}}, 1, {172}, {156}, {140}};
-const DoorLayout kNorth = {0, 122, {{224, 128}, {256, 128}}, 2, {{7, 1}, {8, 1}}, 2, {168, 169}, {152, 153}, {136, 137}};
-const DoorLayout kSouth = {1, 123, {{224, 448}, {256, 448}}, 2, {{7, 9}, {8, 9}}, 2, {170, 171}, {154, 155}, {138, 139}};
+const DoorLayout kNorth = {
+    0, 122, {{224, 128}, {256, 128}}, 2, {{7, 1}, {8, 1}}, 2, {168, 169}, {152, 153}, {136, 137}};
+const DoorLayout kSouth = {
+    1, 123, {{224, 448}, {256, 448}}, 2, {{7, 9}, {8, 9}}, 2, {170, 171}, {154, 155}, {138, 139}};
 
 }  // namespace
 

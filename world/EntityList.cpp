@@ -50,7 +50,8 @@ bool EntityList::RemoveByUid(uint32_t uid)
 
 bool EntityList::Remove(Entity* entity)
 {
-    auto it = std::find_if(items.begin(), items.end(), [entity](const EntityRef<Entity>& e) { return e.get() == entity; });
+    auto it = std::find_if(items.begin(), items.end(),
+                           [entity](const EntityRef<Entity>& e) { return e.get() == entity; });
     if (it == items.end())
         return false;
     RemoveAt(int(it - items.begin()));
@@ -62,6 +63,5 @@ void EntityList::Clear()
     // Swap out first: entities let go here may remove others from the list.
     std::vector<EntityRef<Entity>> leaving;
     leaving.swap(items);
-    while (!leaving.empty())
-        leaving.pop_back();
+    while (!leaving.empty()) leaving.pop_back();
 }

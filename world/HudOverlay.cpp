@@ -16,11 +16,16 @@ constexpr int kCounterX = 195;
 int ItemTile(const Tavin& hero)
 {
     switch (hero.selectedItem) {
-    case 1: return 147 + 16 * hero.boomerangIndex;
-    case 2: return 58 + hero.fireLevel;
-    case 3: return 72;
-    case 4: return 25;
-    default: return -1;
+        case 1:
+            return 147 + 16 * hero.boomerangIndex;
+        case 2:
+            return 58 + hero.fireLevel;
+        case 3:
+            return 72;
+        case 4:
+            return 25;
+        default:
+            return -1;
     }
 }
 

@@ -10,7 +10,10 @@ namespace {
 constexpr int kEngineVideoFlags = 4096;
 }  // namespace
 
-KarskRenderer::KarskRenderer() { g_renderer = this; }
+KarskRenderer::KarskRenderer()
+{
+    g_renderer = this;
+}
 
 KarskRenderer::~KarskRenderer()
 {
@@ -32,7 +35,10 @@ bool KarskRenderer::Initialize(void* window, Quill::VideoRes* mode)
     return true;
 }
 
-void KarskRenderer::Shutdown() { RendererSDL::Shutdown(); }
+void KarskRenderer::Shutdown()
+{
+    RendererSDL::Shutdown();
+}
 
 void KarskRenderer::SetView(int sx, int sy, float fx, float fy)
 {
@@ -42,7 +48,10 @@ void KarskRenderer::SetView(int sx, int sy, float fx, float fy)
     scrollY = fy;
 }
 
-void KarskRenderer::AddEntity(Entity* entity, bool atFront) { entities.Add(entity, atFront); }
+void KarskRenderer::AddEntity(Entity* entity, bool atFront)
+{
+    entities.Add(entity, atFront);
+}
 
 void KarskRenderer::RenderFrame()
 {
@@ -60,8 +69,7 @@ void KarskRenderer::RenderFrame()
 
     ClearScreen();
     DrawMap(screenX, screenY, scrollX, scrollY);
-    for (int i = 0; i < entities.Count(); ++i)
-        entities.Get(i)->Render(screenX, screenY);
+    for (int i = 0; i < entities.Count(); ++i) entities.Get(i)->Render(screenX, screenY);
     if (GetCurrentScreenInfo()->isDungeonRoom != 0)
         DrawDoors();
     DrawImage(hudImage, 0, 0);

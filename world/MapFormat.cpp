@@ -35,8 +35,7 @@ void DecodeScreenInfo(const uint8_t* bytes, ScreenInfo& out)
     out.exitSouthReturns = bytes[138];
     out.isDungeonRoom = bytes[139];
     std::memcpy(out.reserved2, bytes + 140, sizeof out.reserved2);
-    for (int d = 0; d < 4; ++d)
-        out.doors[d] = ReadI32(bytes + 160 + 4 * d);
+    for (int d = 0; d < 4; ++d) out.doors[d] = ReadI32(bytes + 160 + 4 * d);
 }
 
 void EncodeScreenInfo(const ScreenInfo& in, uint8_t* bytes)
@@ -51,8 +50,7 @@ void EncodeScreenInfo(const ScreenInfo& in, uint8_t* bytes)
     bytes[138] = in.exitSouthReturns;
     bytes[139] = in.isDungeonRoom;
     std::memcpy(bytes + 140, in.reserved2, sizeof in.reserved2);
-    for (int d = 0; d < 4; ++d)
-        WriteI32(bytes + 160 + 4 * d, in.doors[d]);
+    for (int d = 0; d < 4; ++d) WriteI32(bytes + 160 + 4 * d, in.doors[d]);
 }
 
 bool Decode(const uint8_t* bytes, size_t size, MapData& out, std::string& error)
@@ -95,7 +93,8 @@ bool ReadFile(const std::string& path, MapData& out, std::string& error)
     }
     std::string why;
     if (!Decode(bytes.data(), got, out, why)) {
-        error = path + ": not a map file: " + (got > kFileBytes ? "longer than " + std::to_string(kFileBytes) + " bytes" : why);
+        error = path + ": not a map file: " +
+                (got > kFileBytes ? "longer than " + std::to_string(kFileBytes) + " bytes" : why);
         return false;
     }
     return true;

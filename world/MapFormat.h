@@ -31,14 +31,14 @@ enum DoorSide { DOOR_NORTH = 0, DOOR_SOUTH = 1, DOOR_EAST = 2, DOOR_WEST = 3 };
 // One screen's record. Reserved bytes are kept so that a file read and written
 // again is byte-identical.
 struct ScreenInfo {
-    int32_t stairsTarget = 0;   // global tile index (row * 256 + column) the stairs lead to
+    int32_t stairsTarget = 0;  // global tile index (row * 256 + column) the stairs lead to
     uint8_t reserved0[5] = {};
     int8_t spawnRange[MapFormat::kSpawnTypes][2] = {};  // per spawn type: minimum, maximum
     uint8_t reserved1 = 0;
     uint8_t exitSouthReturns = 0;
     uint8_t isDungeonRoom = 0;
     uint8_t reserved2[20] = {};
-    int32_t doors[4] = {};      // north, south, east, west
+    int32_t doors[4] = {};  // north, south, east, west
 
     int SpawnMin(int type) const { return spawnRange[type][0]; }
     int SpawnMax(int type) const { return spawnRange[type][1]; }
@@ -53,7 +53,10 @@ struct MapData {
     std::vector<uint8_t> tiles = std::vector<uint8_t>(kTileBytes, 0);  // layer 0 then layer 1
     std::vector<ScreenInfo> screens = std::vector<ScreenInfo>(kScreenCount);
 
-    uint8_t& Cell(int layer, int column, int row) { return tiles[size_t(layer) * kLayerBytes + size_t(row) * kColumns + size_t(column)]; }
+    uint8_t& Cell(int layer, int column, int row)
+    {
+        return tiles[size_t(layer) * kLayerBytes + size_t(row) * kColumns + size_t(column)];
+    }
     ScreenInfo& Screen(int sx, int sy) { return screens[size_t(sy) * kScreenGridWidth + size_t(sx)]; }
 };
 

@@ -29,13 +29,20 @@ int KarskRenderer::CharToGlyph(char c)
     if (c >= '0' && c <= '9')
         return 32 + (c - '0');
     switch (c) {
-    case '-': return 26;
-    case '.': return 27;
-    case ',': return 28;
-    case '!': return 29;
-    case '\'': return 30;
-    case '&': return 31;
-    default: return 42;
+        case '-':
+            return 26;
+        case '.':
+            return 27;
+        case ',':
+            return 28;
+        case '!':
+            return 29;
+        case '\'':
+            return 30;
+        case '&':
+            return 31;
+        default:
+            return 42;
     }
 }
 

@@ -8,19 +8,17 @@ using namespace MapFormat;
 
 namespace {
 
-constexpr uint8_t kOutsideTile = 255;  // fully blocked, and no walker may enter it
+constexpr uint8_t kOutsideTile = 255;        // fully blocked, and no walker may enter it
 constexpr int kBlockRows = kRows * kLayers;  // the two layers drawn as one block of 660 rows
 
 void SetFlags(uint8_t* flags, uint8_t mask, std::initializer_list<int> tiles)
 {
-    for (int t : tiles)
-        flags[t] = mask;
+    for (int t : tiles) flags[t] = mask;
 }
 
 void SetFlagRange(uint8_t* flags, uint8_t mask, int first, int last)
 {
-    for (int t = first; t <= last; ++t)
-        flags[t] = mask;
+    for (int t = first; t <= last; ++t) flags[t] = mask;
 }
 
 }  // namespace
@@ -39,10 +37,9 @@ bool KarskRenderer::LoadMap(const char* path)
 
 void KarskRenderer::InitTileFlags()
 {
-    for (auto& f : tileFlags)
-        f = 0;
-    SetFlags(tileFlags, 15, {1, 2, 7, 8, 17, 18, 23, 24, 33, 34, 39, 40, 59, 60, 63, 66, 67, 78, 79, 110, 111, 126, 127,
-                             143, 166, 167});
+    for (auto& f : tileFlags) f = 0;
+    SetFlags(tileFlags, 15, {1,  2,  7,  8,  17, 18, 23,  24,  33,  34,  39,  40,  59,
+                             60, 63, 66, 67, 78, 79, 110, 111, 126, 127, 143, 166, 167});
     SetFlagRange(tileFlags, 15, 48, 56);
     SetFlagRange(tileFlags, 15, 92, 95);
     SetFlagRange(tileFlags, 15, 136, 141);
@@ -65,7 +62,10 @@ uint8_t KarskRenderer::GetMapTile(int column, int row, int layer) const
     return map.tiles[size_t(layer) * kLayerBytes + size_t(row) * kColumns + size_t(column)];
 }
 
-bool KarskRenderer::IsTileBlocked(uint8_t tile, int mask) const { return (tileFlags[tile] & mask) != 0; }
+bool KarskRenderer::IsTileBlocked(uint8_t tile, int mask) const
+{
+    return (tileFlags[tile] & mask) != 0;
+}
 
 bool KarskRenderer::IsPointBlocked(Vec2 p) const
 {
@@ -109,7 +109,8 @@ void KarskRenderer::DrawMap(int sx, int sy, float fx, float fy)
             long index = base + long(r) * kColumns + c;
             if (index < 0 || index >= blockSize)
                 continue;
-            DrawTile(0, map.tiles[size_t(index)], int(std::trunc(c * 32 - ox)), int(std::trunc(r * 32 + 128 - oy)));
+            DrawTile(0, map.tiles[size_t(index)], int(std::trunc(c * 32 - ox)),
+                     int(std::trunc(r * 32 + 128 - oy)));
         }
     }
 }

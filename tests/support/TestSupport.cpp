@@ -25,8 +25,7 @@ void WorldTest::TearDown()
 
 void WorldTest::RunFrames(int n)
 {
-    for (int i = 0; i < n; ++i)
-        world->RenderFrame();
+    for (int i = 0; i < n; ++i) world->RenderFrame();
 }
 
 std::string TempPath(const std::string& stem)
@@ -37,4 +36,21 @@ std::string TempPath(const std::string& stem)
            std::to_string(counter++);
 }
 
-bool LogContains(const std::string& text) { return Quill::Logger()->Contains(text); }
+bool LogContains(const std::string& text)
+{
+    return Quill::Logger()->Contains(text);
+}
+
+void TestEntity::SendEvent(int event, void* arg1, void* arg2)
+{
+    events.push_back(event);
+    if (event == 11 && arg1 && arg2)
+        SetPosition(Vec2(float(*static_cast<int*>(arg1) * 32), float(*static_cast<int*>(arg2) * 32)));
+}
+
+bool RecordingSession::SendMessage(NetMessage* message)
+{
+    const uint8_t* data = message->payload.GetData();
+    sent.push_back({message->type, std::vector<uint8_t>(data, data + message->payload.GetLength())});
+    return true;
+}

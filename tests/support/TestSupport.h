@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/QuillApp.h"
+#include "net/NetSession.h"
 #include "world/KarskRenderer.h"
 
 // A bare engine application: provides the global engine pointer, the frame
@@ -40,7 +41,10 @@ public:
             sprites.push_back({frame, s ? 1 : 0, x, y, h});
         lastSprite = s;
     }
-    void DrawImage(Quill::Image* image, int x, int y) override { images.push_back({0, image ? 1 : 0, x, y, 0}); }
+    void DrawImage(Quill::Image* image, int x, int y) override
+    {
+        images.push_back({0, image ? 1 : 0, x, y, 0});
+    }
     void DrawGlyph(int glyph, int x, int y) override { glyphs.push_back({0, glyph, x, y, 0}); }
     void SetFakeFont() { fontImage = &fakeFont; }
     void ClearCalls()
@@ -63,7 +67,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    void SetTile(int column, int row, uint8_t tile, int layer = 0) { world->Map().Cell(layer, column, row) = tile; }
+    void SetTile(int column, int row, uint8_t tile, int layer = 0)
+    {
+        world->Map().Cell(layer, column, row) = tile;
+    }
     ScreenInfo& Screen(int sx, int sy) { return world->Map().Screen(sx, sy); }
     // Runs the world's frame `n` times.
     void RunFrames(int n);
@@ -76,3 +83,33 @@ protected:
 std::string TempPath(const std::string& stem);
 // True when a recent engine log line contains the text.
 bool LogContains(const std::string& text);
+
+// A plain entity: places itself on event 11 and records the other events.
+class TestEntity : public Entity {
+public:
+    explicit TestEntity(NetSession* session = nullptr) : Entity(session) {}
+    void SendEvent(int event, void* arg1, void* arg2) override;
+    std::vector<int> events;
+    int ticks = 0;
+    void Tick(float dt) override
+    {
+        ++ticks;
+        Entity::Tick(dt);
+    }
+};
+
+// Keeps every message it is asked to send.
+class RecordingSession : public NetSession {
+public:
+    explicit RecordingSession(bool server = true) : server(server) {}
+    bool IsServer() const override { return server; }
+    bool IsAuthenticated() const override { return true; }
+    bool SendMessage(NetMessage* message) override;
+
+    struct Sent {
+        int type;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<Sent> sent;
+    bool server;
+};

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "app/TestApp.h"
+#include "engine/RunOptions.h"
+#include "player/Tavin.h"
+#include "tests/support/TestSupport.h"
+#include "world/KarskRenderer.h"
+
+namespace {
+
+std::string WriteScript(const std::string& text)
+{
+    std::string path = TempPath("script");
+    std::ofstream(path) << text;
+    return path;
+}
+
+Quill::LaunchContext Window()
+{
+    Quill::LaunchContext context;
+    std::memset(&context, 0, sizeof context);
+    std::strncpy(context.title, "QUILL App", sizeof context.title - 1);
+    context.width = 512;
+    context.height = 512;
+    return context;
+}
+
+}  // namespace
+
+// The real engine loop, headless, with keys from a script.
+TEST(HeadlessRun, TheHeroWalksWhereTheScriptSendsHim)
+{
+    const std::string script = WriteScript("10-39 right\n60 space\n80-99 up\n");
+    const std::string shot = TempPath("shot") + ".bmp";
+    ASSERT_TRUE(Quill::EnterDataDirectory(KARSK_TEST_DATA_DIR));
+
+    Quill::RunOptions options;
+    options.headless = true;
+    options.fixedStep = true;
+    options.fastClock = true;
+    options.frames = 300;
+    options.inputScript = script;
+    options.screenshot = shot;
+    options.logFile = "";
+
+    CTestApp app;
+    app.SetRunOptions(options);
+    const Quill::LaunchContext context = Window();
+    ASSERT_TRUE(app.Launch(&context));
+    EXPECT_EQ(app.FramesRun(), 300u);
+
+    Tavin* hero = app.LocalPlayer();
+    ASSERT_NE(hero, nullptr);
+    // 30 frames right at 175 px/s, then 20 frames up, each 1/60 s.
+    const Vec2 start(120 * 32.0f, 83 * 32.0f);
+    EXPECT_NEAR(hero->GetPosition().x, start.x + 30 * 175.0f / 60.0f, 3.0f);
+    EXPECT_NEAR(hero->GetPosition().y, start.y - 20 * 175.0f / 60.0f, 3.0f);
+    EXPECT_EQ(hero->GetDirection(), DIR_UP);
+    EXPECT_EQ(hero->currency, 10);  // the starting purse was counted in
+    EXPECT_EQ(app.ScreenX(), 7);
+    EXPECT_EQ(app.ScreenY(), 7);
+
+    std::FILE* f = std::fopen(shot.c_str(), "rb");
+    ASSERT_NE(f, nullptr) << "no screenshot";
+    char magic[2] = {};
+    EXPECT_EQ(std::fread(magic, 1, 2, f), 2u);
+    std::fclose(f);
+    EXPECT_EQ(std::string(magic, 2), "BM");
+    std::remove(shot.c_str());
+    std::remove(script.c_str());
+}
+
+TEST(HeadlessRun, AMissingSoundStopsTheStartWithAMessage)
+{
+    // An empty data directory: the first sound cannot load.
+    const std::string dir = TempPath("emptydata");
+    ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+    ASSERT_TRUE(Quill::EnterDataDirectory(dir));
+    Quill::RunOptions options;
+    options.headless = options.fixedStep = options.fastClock = true;
+    options.frames = 5;
+    options.logFile = "";
+    CTestApp app;
+    app.SetRunOptions(options);
+    const Quill::LaunchContext context = Window();
+    EXPECT_FALSE(app.Launch(&context));
+    EXPECT_TRUE(LogContains("FMOD error! Failed to load sounds/KSK_Arrow.wav"));
+    rmdir(dir.c_str());
+}

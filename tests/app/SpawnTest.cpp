@@ -1,0 +1,96 @@
+#include "tests/app/AppFixture.h"
+
+namespace {
+
+int CountEnemies(KarskRenderer* world)
+{
+    int n = 0;
+    for (int i = 0; i < world->GetEntityList().Count(); ++i) n += world->GetEntityList().Get(i)->isEnemy;
+    return n;
+}
+
+}  // namespace
+
+TEST_F(AppTest, SpawnPlacesRegistersAndNumbersEntities)
+{
+    SpawnTable::Game().SetDefault(&TestEnemy::Make);
+    Entity* a = app->Spawn(7, Vec2(100.0f, 80.0f), -1);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->GetUID(), 10u);
+    EXPECT_EQ(a->GetType(), 7);
+    EXPECT_EQ(a->GetPosition(), Vec2(3200.0f, 2560.0f));
+    EXPECT_EQ(world->GetEntityList().Get(0), a);  // spawned entities go to the front
+    EXPECT_EQ(app->Spawn(2, Vec2(100.9f, 80.2f), -1)->GetUID(), 11u);
+    EXPECT_EQ(app->Spawn(2, Vec2(100.0f, 80.0f), 57)->GetUID(), 57u);
+    EXPECT_EQ(app->NextUID(), 12);
+
+    const int before = world->GetEntityList().Count();
+    EXPECT_EQ(app->Spawn(50, Vec2(100.0f, 80.0f), -1), nullptr);
+    EXPECT_EQ(world->GetEntityList().Count(), before);
+    EXPECT_EQ(app->NextUID(), 12);
+}
+
+TEST_F(AppTest, SpawnTableRowsOverrideTheDefault)
+{
+    SpawnTable table;
+    EXPECT_EQ(table.Create(3, nullptr), nullptr);  // no classes known yet
+    table.SetDefault(&TestEnemy::Make);
+    table.Set(30, [](NetSession* s) -> Entity* {
+        auto* e = new TestEntity(s);
+        e->isPushable = true;
+        return e;
+    });
+    EntityRef<Entity> fallback = table.Create(-4, nullptr);
+    EntityRef<Entity> block = table.Create(30, nullptr);
+    EXPECT_TRUE(fallback->isEnemy);
+    EXPECT_TRUE(block->isPushable);
+    EXPECT_EQ(table.Create(SpawnTable::kNothing, nullptr), nullptr);
+}
+
+TEST_F(AppTest, PopulateScreenFollowsTheRecordAndTheMarkers)
+{
+    SpawnTable::Game().SetDefault(&TestEnemy::Make);
+    ScreenInfo& s = Screen(3, 4);
+    s.spawnRange[0][0] = 2;
+    s.spawnRange[0][1] = 2;
+    s.spawnRange[5][0] = 3;  // maximum 0: never spawned
+    s.spawnRange[9][0] = 3;  // minimum above maximum: refused
+    s.spawnRange[9][1] = 1;
+    SetTile(3 * 16 + 4, 4 * 11 + 6, 16, 1);
+    SetTile(3 * 16 + 5, 4 * 11 + 6, 5, 1);
+    app->PopulateScreen(3, 4, false);
+    EXPECT_EQ(CountEnemies(world), 3);  // two from the record and the marker's block
+    EXPECT_TRUE(LogContains("dirty tile"));
+    EXPECT_TRUE(LogContains("minimum 3 above maximum 1"));
+    for (int i = 0; i < world->GetEntityList().Count(); ++i) {
+        Entity* e = world->GetEntityList().Get(i);
+        if (e->isPlayer)
+            continue;
+        Vec2 t = e->GetTile();
+        EXPECT_GE(t.x, 3 * 16 + 2);
+        EXPECT_LE(t.x, 3 * 16 + 13);
+        EXPECT_GE(t.y, 4 * 11 + 2);
+        EXPECT_LE(t.y, 4 * 11 + 8);
+    }
+}
+
+TEST_F(AppTest, ScreensWithoutFreeTilesOrOutsideTheGridSpawnNothing)
+{
+    SpawnTable::Game().SetDefault(&TestEnemy::Make);
+    for (int c = 0; c < 16; ++c)
+        for (int r = 0; r < 11; ++r) SetTile(2 * 16 + c, 2 * 11 + r, 1);
+    Screen(2, 2).spawnRange[0][1] = 3;
+    EXPECT_EQ(app->RandomFreeTile(2, 2), Vec2(-1.0f, -1.0f));
+    app->PopulateScreen(2, 2, false);
+    app->PopulateScreen(16, 2, false);
+    app->PopulateScreen(-1, 40, true);
+    EXPECT_EQ(CountEnemies(world), 0);
+
+    // The hero's own screen is not populated again for the peer.
+    Screen(7, 7).spawnRange[0][1] = 1;
+    Screen(7, 7).spawnRange[0][0] = 1;
+    app->PopulateScreen(7, 7, true);
+    EXPECT_EQ(CountEnemies(world), 0);
+    app->PopulateScreen(7, 7, false);
+    EXPECT_EQ(CountEnemies(world), 1);
+}

@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+
+#include "net/GameMessages.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+class EntityTest : public WorldTest {
+protected:
+    EntityRef<TestEntity> Make(NetSession* session = nullptr)
+    {
+        EntityRef<TestEntity> e = new TestEntity(session);
+        return e;
+    }
+};
+
+}  // namespace
+
+TEST_F(EntityTest, TileAndScreenFollowTheBoxCentreRoundingDown)
+{
+    auto e = Make();
+    e->SetPosition(Vec2(47.9f, 0.0f));
+    EXPECT_EQ(e->GetTile(), Vec2(1, 0));
+    EXPECT_EQ(e->GetScreen(), Vec2(0, 0));
+    e->SetPosition(Vec2(-1.0f, -1.0f));
+    EXPECT_EQ(e->GetTile(), Vec2(0, 0));
+    e->SetPosition(Vec2(-17.0f, 0.0f));
+    EXPECT_EQ(e->GetTile(), Vec2(-1, 0));
+    EXPECT_EQ(e->GetScreen(), Vec2(-1, 0));
+    e->SetPosition(Vec2(512.0f, 352.0f));
+    EXPECT_EQ(e->GetScreen(), Vec2(1, 1));
+    e->Move(Vec2(-17.0f, 0.0f));
+    EXPECT_EQ(e->GetTile(), Vec2(15, 11));
+    EXPECT_EQ(e->GetScreen(), Vec2(0, 1));
+    // A tile position sets the pixels but leaves the screen alone.
+    e->SetTilePosition(Vec2(40, 2));
+    EXPECT_EQ(e->GetPosition(), Vec2(1280, 64));
+    EXPECT_EQ(e->GetScreen(), Vec2(0, 1));
+}
+
+TEST_F(EntityTest, AnimationAdvancesOnlyWhenAskedAndWrapsToZero)
+{
+    auto e = Make();
+    e->frameCount = 2.0f;
+    e->frameRate = 10.0f;
+    e->Tick(0.15f);
+    EXPECT_EQ(e->frame, 0.0f);
+    e->Animate();
+    e->Tick(0.15f);
+    EXPECT_FLOAT_EQ(e->frame, 1.5f);
+    e->Animate();
+    e->Tick(0.15f);
+    EXPECT_EQ(e->frame, 0.0f);  // 3.0 wraps to 0, not to 1
+    EXPECT_FALSE(e->animate);
+}
+
+TEST_F(EntityTest, FlashingFlickersAndEnds)
+{
+    auto e = Make();
+    e->StartFlashing(0.0f);
+    e->Tick(1.0f / 60.0f);
+    EXPECT_FALSE(e->flashing);
+    EXPECT_TRUE(e->visible);
+
+    e->StartFlashing(-1.0f);
+    bool sawHidden = false;
+    for (int i = 0; i < 200; ++i) {
+        e->Tick(0.1f);
+        sawHidden = sawHidden || !e->visible;
+    }
+    EXPECT_TRUE(e->flashing);
+    EXPECT_TRUE(sawHidden);
+
+    e->StartFlashing(0.05f);
+    e->Tick(1.0f / 60.0f);
+    EXPECT_TRUE(e->flashing);
+    e->Tick(1.0f / 60.0f);
+    e->Tick(1.0f / 60.0f);
+    e->Tick(1.0f / 60.0f);
+    EXPECT_FALSE(e->flashing);
+    EXPECT_TRUE(e->visible);
+}
+
+TEST_F(EntityTest, PushesMoveSixteenPixelsATickAndStopAtWallsAndScreenEdges)
+{
+    auto e = Make();
+    e->SetPosition(Vec2(100.0f, 100.0f));
+    e->SetPushDistance(40);
+    e->SetPushDirection(DIR_RIGHT);
+    e->Tick(0.016f);
+    EXPECT_EQ(e->GetPosition().x, 116.0f);
+    e->Tick(0.016f);
+    EXPECT_EQ(e->GetPosition().x, 132.0f);
+    e->Tick(0.016f);
+    EXPECT_EQ(e->GetPosition().x, 140.0f);
+    EXPECT_EQ(e->pushDistance, 0);
+    e->Tick(0.016f);
+    EXPECT_EQ(e->pushDirection, DIR_NONE);
+
+    e->SetPushDistance(8);
+    e->SetPushDirection(DIR_DOWN);
+    e->Tick(0.016f);
+    EXPECT_EQ(e->GetPosition().y, 108.0f);
+
+    // The third pixel up lands on a rock (row 3 of column 4 holds tile 1).
+    SetTile(4, 3, 1);
+    e->SetPosition(Vec2(130.0f, 130.0f));
+    e->SetPushDistance(16);
+    e->SetPushDirection(DIR_UP);
+    e->Tick(0.016f);
+    EXPECT_EQ(e->GetPosition().y, 128.0f);
+    EXPECT_EQ(e->pushDistance, 0);
+    EXPECT_EQ(e->pushDirection, DIR_NONE);
+
+    // A push never carries an entity across a screen edge.
+    e->SetPosition(Vec2(500.0f, 100.0f));
+    e->SetPushDistance(32);
+    e->SetPushDirection(4);  // diagonals push sideways
+    e->Tick(0.016f);
+    EXPECT_EQ(e->GetPosition().x, 511.0f);
+    EXPECT_EQ(e->pushDirection, DIR_NONE);
+}
+
+TEST_F(EntityTest, MovementTestsUseTheWalkableTileSetAndScreenBounds)
+{
+    auto e = Make();
+    SetTile(1, 1, 18);
+    SetTile(2, 1, 1);
+    SetTile(3, 1, 145);  // dungeon floor, but not for ordinary walkers
+    EXPECT_TRUE(e->CanMoveTo(Vec2(40, 40)));
+    EXPECT_FALSE(e->CanMoveTo(Vec2(70, 40)));
+    EXPECT_FALSE(e->CanMoveTo(Vec2(100, 40)));
+    EXPECT_TRUE(e->CanMoveTo(Vec2(10, 10)));
+    EXPECT_FALSE(e->CanMoveTo(Vec2(-40, 10)));  // off the map reads as solid
+    EXPECT_FALSE(e->CanMoveTo(Vec2(10, 330 * 32 + 5)));
+
+    e->SetPosition(Vec2(100, 100));
+    EXPECT_TRUE(e->InScreenBounds(Vec2(30, 16)));
+    EXPECT_FALSE(e->InScreenBounds(Vec2(29, 16)));
+    EXPECT_TRUE(e->InScreenBounds(Vec2(478, 304)));
+    EXPECT_FALSE(e->InScreenBounds(Vec2(479, 305)));
+}
+
+TEST_F(EntityTest, StepToTileKnocksBackOneTileInsideTheScreen)
+{
+    auto e = Make();
+    e->SetPosition(Vec2(70.0f, 100.0f));
+    e->StepToTile(DIR_UP);
+    EXPECT_EQ(e->GetPosition(), Vec2(70.0f, 64.0f));
+    e->StepToTile(DIR_RIGHT);
+    EXPECT_EQ(e->GetPosition(), Vec2(96.0f, 64.0f));
+    SetTile(2, 2, 1);
+    e->SetPosition(Vec2(64.0f, 32.0f));
+    e->StepToTile(DIR_DOWN);
+    EXPECT_EQ(e->GetPosition(), Vec2(64.0f, 32.0f));
+    e->SetPosition(Vec2(480.0f, 32.0f));  // last column: the next tile is another screen
+    e->StepToTile(DIR_RIGHT);
+    EXPECT_EQ(e->GetPosition(), Vec2(480.0f, 32.0f));
+}
+
+TEST_F(EntityTest, SnapDrawsTowardTheNearerGridLine)
+{
+    auto e = Make();
+    e->speed = 60.0f;  // two pixels per 1/60 s tick
+    e->SetPosition(Vec2(21.0f, 30.0f));
+    EXPECT_EQ(e->SnapX(16), 19);
+    EXPECT_EQ(e->SnapY(16), 32);  // 30 is past the half: up to 32, not beyond
+    e->SetPosition(Vec2(17.0f, 0.0f));
+    EXPECT_EQ(e->SnapX(16), 16);
+}
+
+TEST_F(EntityTest, OverlapsIgnoresSharedEdgesAndHonoursTheInset)
+{
+    auto a = Make();
+    auto b = Make();
+    a->SetPosition(Vec2(0, 0));
+    b->SetPosition(Vec2(32, 0));
+    EXPECT_FALSE(Overlaps(a.get(), b.get(), 0));
+    b->SetPosition(Vec2(31, 31));
+    EXPECT_TRUE(Overlaps(a.get(), b.get(), 0));
+    b->SetPosition(Vec2(18, 0));
+    EXPECT_FALSE(Overlaps(a.get(), b.get(), 7));
+    EXPECT_TRUE(Overlaps(a.get(), b.get(), 6));
+}
+
+TEST_F(EntityTest, DeathIsAnnouncedOnceAndOnlyByTheHost)
+{
+    RecordingSession host(true), client(false);
+    auto e = Make(&host);
+    e->SetUID(12);
+    e->Dead();
+    e->Dead();
+    ASSERT_EQ(host.sent.size(), 1u);
+    EXPECT_EQ(host.sent[0].type, MSG_DEATH);
+    EXPECT_EQ(e->state, 0);
+    EXPECT_TRUE(e->dead && e->localOnly && !e->visible);
+
+    auto local = Make(&host);
+    local->localOnly = true;
+    local->Dead();
+    EXPECT_EQ(host.sent.size(), 1u);
+
+    auto replica = Make(&client);
+    replica->Dead();
+    EXPECT_TRUE(client.sent.empty());
+}
+
+TEST_F(EntityTest, StateRecordRoundTripsAndShortStreamsFail)
+{
+    auto e = Make();
+    e->SetUID(77);
+    e->SetType(11);
+    e->SetPosition(Vec2(123.5f, -4.0f));
+    e->SetDirection(DIR_LEFT);
+    e->isEnemy = true;
+    NetStream s(64);
+    ASSERT_TRUE(e->WriteState(&s));
+    EXPECT_EQ(s.GetLength(), 24u);
+    EXPECT_EQ(s.GetData()[20], 1);
+
+    auto copy = Make();
+    copy->SetUID(77);
+    copy->SetType(11);
+    ASSERT_TRUE(copy->ReadState(&s));
+    EXPECT_EQ(copy->GetPosition(), Vec2(123.5f, -4.0f));
+    EXPECT_EQ(copy->GetDirection(), DIR_LEFT);
+    EXPECT_FALSE(copy->isEnemy);  // the flag travels but is not applied
+
+    // A record for another entity is applied but logged.
+    NetStream again(64);
+    ASSERT_TRUE(e->WriteState(&again));
+    auto other = Make();
+    other->SetUID(5);
+    ASSERT_TRUE(other->ReadState(&again));
+    EXPECT_EQ(other->GetPosition(), Vec2(123.5f, -4.0f));
+    EXPECT_TRUE(LogContains("UID modification error! 77"));
+    EXPECT_TRUE(LogContains("type modification error! 11"));
+
+    NetStream tooShort(10);
+    EXPECT_FALSE(e->WriteState(&tooShort));
+    EXPECT_FALSE(e->WriteState(nullptr));
+    NetStream empty(4);
+    EXPECT_FALSE(copy->ReadState(&empty));
+    EXPECT_FALSE(copy->ReadState(nullptr));
+}
+
+TEST_F(EntityTest, ModifyStateSetsOrTogglesBits)
+{
+    auto e = Make();
+    e->SetState(1);
+    e->ModifyState(-2);
+    EXPECT_EQ(e->state, 3);
+    e->ModifyState(-2);
+    EXPECT_EQ(e->state, 1);
+    e->ModifyState(4);
+    EXPECT_EQ(e->state, 5);
+    e->ModifyState(0);
+    EXPECT_EQ(e->state, 5);
+}
