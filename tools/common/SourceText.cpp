@@ -28,7 +28,12 @@ std::vector<SourceLine> SplitSource(const std::string& text, const std::string& 
         line.raw = text.substr(start, end - start);
         if (!line.raw.empty() && line.raw.back() == '\r')
             line.raw.pop_back();
-        std::string body = line.raw.substr(0, line.raw.find('#'));
+        // A '#' starting a word starts a comment; inside a word (F#4) it does not.
+        size_t hash = 0;
+        while ((hash = line.raw.find('#', hash)) != std::string::npos &&
+               !(hash == 0 || line.raw[hash - 1] == ' ' || line.raw[hash - 1] == '\t'))
+            ++hash;
+        std::string body = line.raw.substr(0, hash);
         std::istringstream in(body);
         std::string word;
         while (in >> word) line.words.push_back(word);
