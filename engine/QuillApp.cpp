@@ -202,13 +202,20 @@ bool CQuillApp::PumpEvents()
 
 void CQuillApp::DispatchKeyChanges()
 {
+    std::array<bool, Key::Count> now{};
     for (int key = 0; key < Key::Count; ++key) {
-        const bool down = input->IsKeyDown(key);
-        if (down != previousKeys[static_cast<size_t>(key)]) {
-            previousKeys[static_cast<size_t>(key)] = down;
-            OnEvent(down ? EVENT_KEY_DOWN : EVENT_KEY_UP, key);
+        now[static_cast<size_t>(key)] = input->IsKeyDown(key);
+    }
+    // Releases first, so a game tracking one held direction sees the old
+    // key go before the new one arrives.
+    for (bool down : {false, true}) {
+        for (size_t key = 0; key < now.size(); ++key) {
+            if (now[key] == down && previousKeys[key] != down) {
+                OnEvent(down ? EVENT_KEY_DOWN : EVENT_KEY_UP, static_cast<int>(key));
+            }
         }
     }
+    previousKeys = now;
 }
 
 void CQuillApp::RenderAndFlip()

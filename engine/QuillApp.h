@@ -35,7 +35,8 @@ public:
     // before the screen is shown, so whatever it draws is on top.
     virtual void RenderOverlay() = 0;
     // Key changes seen by the input system (keyboard or script) since the
-    // previous frame, before Update: EVENT_KEY_DOWN / EVENT_KEY_UP with the key.
+    // previous frame, before Update: EVENT_KEY_DOWN / EVENT_KEY_UP with the key,
+    // all releases before the presses.
     virtual void OnEvent(int event, int param) = 0;
     // Once, after the window exists; the game creates its renderer here.
     virtual bool Initialize() = 0;

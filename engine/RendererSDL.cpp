@@ -37,11 +37,14 @@ bool RendererSDL::Initialize(void* window, VideoRes* mode, int flags)
         return false;
     }
     // The app may have named the window before it existed; name it again.
+    // Copies, because setting the caption frees SDL's own strings.
     char* title = nullptr;
     char* icon = nullptr;
     SDL_WM_GetCaption(&title, &icon);
     if (title) {
-        SDL_WM_SetCaption(title, icon);
+        std::string titleCopy = title;
+        std::string iconCopy = icon ? icon : title;
+        SDL_WM_SetCaption(titleCopy.c_str(), iconCopy.c_str());
     }
     return true;
 }
