@@ -1,0 +1,302 @@
+// RendererSDL with SDL's dummy video driver: loading and real drawing.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include "engine/QuillLogger.h"
+#include "engine/RendererSDL.h"
+#include "tests/engine/EngineTestUtil.h"
+
+using namespace Quill;
+using EngineTest::ReadPixel;
+using EngineTest::Rgb;
+
+namespace {
+
+const Rgb kBackground{60, 60, 60};
+const Rgb kMagenta{255, 0, 255};
+const Rgb kFrameColours[3] = {{200, 0, 0}, {0, 200, 0}, {0, 0, 200}};
+
+Rgb TileColour(int tile)
+{
+    return Rgb{static_cast<uint8_t>(10 + tile * 40), 100, 50};
+}
+
+class RendererVideo : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Three 8x8 frames with a transparent pixel at (1, 1) of each.
+        ASSERT_TRUE(EngineTest::WriteBmp(dir.File("hero.bmp"), 24, 8, [](int x, int y) {
+            return (x % 8 == 1 && y == 1) ? kMagenta : kFrameColours[x / 8];
+        }));
+        // Four 8x8 tiles, two per row.
+        ASSERT_TRUE(EngineTest::WriteBmp(dir.File("tiles.bmp"), 16, 16,
+                                         [](int x, int y) { return TileColour((y / 8) * 2 + x / 8); }));
+        VideoRes mode;
+        mode.width = 64;
+        mode.height = 48;
+        ASSERT_TRUE(renderer.Initialize(nullptr, &mode, 0)) << SDL_GetError();
+        screen = renderer.GetScreenSurface();
+        ASSERT_NE(screen, nullptr);
+        ASSERT_EQ(screen->w, 64);
+        ASSERT_EQ(screen->h, 48);
+    }
+
+    void TearDown() override { renderer.Shutdown(); }
+
+    std::string WriteDef(const std::string& text) { return dir.Write("sprite.def", text); }
+
+    void LoadGoodDef()
+    {
+        ASSERT_TRUE(renderer.LoadSpriteDef(WriteDef("sprite Hero hero.bmp 8 8 3\n"
+                                                    "tilesheet 0 tiles.bmp 8 8\n")
+                                               .c_str()));
+        hero = renderer.GetSpriteType("Hero");
+        ASSERT_NE(hero, nullptr);
+        EngineTest::FillSurface(screen, kBackground);
+    }
+
+    EngineTest::TempDir dir;
+    RendererSDL renderer;
+    SDL_Surface* screen = nullptr;
+    SpriteType* hero = nullptr;
+};
+
+TEST_F(RendererVideo, LoadsSpritesAndTileSheets)
+{
+    LoadGoodDef();
+    EXPECT_EQ(hero->name, "Hero");
+    EXPECT_EQ(hero->frameWidth, 8);
+    EXPECT_EQ(hero->frameHeight, 8);
+    EXPECT_EQ(hero->frameCount, 3);
+    ASSERT_NE(hero->sheet, nullptr);
+    EXPECT_EQ(hero->sheet->width, 24);
+    EXPECT_EQ(hero->sheet->height, 8);
+    EXPECT_EQ(hero->sheet->file, dir.File("hero.bmp"));
+    EXPECT_EQ(renderer.SpriteCount(), 1u);
+    EXPECT_TRUE(renderer.HasTileSheet(0));
+    EXPECT_EQ(renderer.TileCount(0), 4);
+    EXPECT_FALSE(renderer.HasTileSheet(1));
+}
+
+TEST_F(RendererVideo, BadEntriesAreLoggedAndGoodOnesKept)
+{
+    Logger()->ClearRecent();
+    const std::string def = WriteDef(
+        "sprite Hero hero.bmp 8 8 3\n"
+        "sprite Ghost ghost.bmp 8 8 1\n"
+        "sprite Greedy hero.bmp 8 8 4\n"
+        "sprite Tall hero.bmp 8 9 1\n"
+        "tilesheet 1 missing_tiles.bmp 8 8\n"
+        "tilesheet 2 tiles.bmp 32 8\n"
+        "tilesheet 0 tiles.bmp 8 8\n"
+        "frobnicate\n");
+    EXPECT_FALSE(renderer.LoadSpriteDef(def.c_str()));
+    EXPECT_NE(renderer.GetSpriteType("Hero"), nullptr);
+    EXPECT_EQ(renderer.GetSpriteType("Ghost"), nullptr);
+    EXPECT_EQ(renderer.GetSpriteType("Greedy"), nullptr);
+    EXPECT_EQ(renderer.GetSpriteType("Tall"), nullptr);
+    EXPECT_TRUE(renderer.HasTileSheet(0));
+    EXPECT_FALSE(renderer.HasTileSheet(1));
+    EXPECT_FALSE(renderer.HasTileSheet(2));
+    EXPECT_TRUE(Logger()->Contains("LoadImage: cannot load " + dir.File("ghost.bmp")));
+    EXPECT_TRUE(Logger()->Contains(def + ":2: sprite Ghost"));
+    EXPECT_TRUE(Logger()->Contains(def + ":3: sprite Greedy needs 32x8 pixels for 4 frames"));
+    EXPECT_TRUE(Logger()->Contains(def + ":4: sprite Tall"));
+    EXPECT_TRUE(Logger()->Contains(dir.File("missing_tiles.bmp")));
+    EXPECT_TRUE(Logger()->Contains(def + ":6: tile sheet 2"));
+    EXPECT_TRUE(Logger()->Contains(def + ":8: unknown keyword 'frobnicate'"));
+}
+
+TEST_F(RendererVideo, ReloadingKeepsSpritePointersValid)
+{
+    LoadGoodDef();
+    ASSERT_TRUE(renderer.LoadSpriteDef(WriteDef("sprite Hero hero.bmp 8 4 2\n").c_str()));
+    EXPECT_EQ(renderer.GetSpriteType("Hero"), hero);
+    EXPECT_EQ(hero->frameHeight, 4);
+    EXPECT_EQ(hero->frameCount, 2);
+}
+
+TEST_F(RendererVideo, DrawTilePutsTheRightTileAtThePosition)
+{
+    LoadGoodDef();
+    renderer.DrawTile(0, 3, 20, 30);
+    EXPECT_EQ(ReadPixel(screen, 20, 30), TileColour(3));
+    EXPECT_EQ(ReadPixel(screen, 27, 37), TileColour(3));
+    EXPECT_EQ(ReadPixel(screen, 19, 30), kBackground);
+    EXPECT_EQ(ReadPixel(screen, 28, 30), kBackground);
+    EXPECT_EQ(ReadPixel(screen, 20, 38), kBackground);
+    renderer.DrawTile(0, 1, 0, 0);
+    EXPECT_EQ(ReadPixel(screen, 0, 0), TileColour(1));
+    EXPECT_EQ(ReadPixel(screen, 7, 7), TileColour(1));
+}
+
+TEST_F(RendererVideo, DrawTileIgnoresUnknownSheetsAndTiles)
+{
+    LoadGoodDef();
+    renderer.DrawTile(0, 4, 0, 0);
+    renderer.DrawTile(0, -1, 0, 0);
+    renderer.DrawTile(1, 0, 0, 0);
+    renderer.DrawTile(7, 0, 0, 0);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            ASSERT_EQ(ReadPixel(screen, x, y), kBackground) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(RendererVideo, DrawSpriteDrawsTheFrameAndSkipsMagenta)
+{
+    LoadGoodDef();
+    renderer.DrawSprite(hero, 1, 10, 12, -1, -1);
+    EXPECT_EQ(ReadPixel(screen, 10, 12), kFrameColours[1]);
+    EXPECT_EQ(ReadPixel(screen, 17, 19), kFrameColours[1]);
+    EXPECT_EQ(ReadPixel(screen, 11, 13), kBackground);  // the transparent pixel
+    EXPECT_EQ(ReadPixel(screen, 18, 12), kBackground);
+    EXPECT_EQ(ReadPixel(screen, 10, 20), kBackground);
+    renderer.DrawSprite(hero, 2, 40, 0, -1, -1);
+    EXPECT_EQ(ReadPixel(screen, 40, 0), kFrameColours[2]);
+}
+
+TEST_F(RendererVideo, PartialHeightDrawsOnlyTheTopRows)
+{
+    LoadGoodDef();
+    renderer.DrawSprite(hero, 0, 0, 0, 3, -1);
+    EXPECT_EQ(ReadPixel(screen, 0, 0), kFrameColours[0]);
+    EXPECT_EQ(ReadPixel(screen, 7, 2), kFrameColours[0]);
+    EXPECT_EQ(ReadPixel(screen, 0, 3), kBackground);
+    EXPECT_EQ(ReadPixel(screen, 7, 7), kBackground);
+}
+
+TEST_F(RendererVideo, PartialWidthDrawsOnlyTheLeftColumns)
+{
+    LoadGoodDef();
+    renderer.DrawSprite(hero, 2, 0, 0, -1, 5);
+    EXPECT_EQ(ReadPixel(screen, 4, 0), kFrameColours[2]);
+    EXPECT_EQ(ReadPixel(screen, 4, 7), kFrameColours[2]);
+    EXPECT_EQ(ReadPixel(screen, 5, 0), kBackground);
+}
+
+TEST_F(RendererVideo, SpritesThatMustNotShowDoNot)
+{
+    LoadGoodDef();
+    renderer.DrawSprite(hero, 0, 0, 0, 0, -1);   // zero rows
+    renderer.DrawSprite(hero, 0, 0, 0, -1, 0);   // zero columns
+    renderer.DrawSprite(hero, 3, 0, 0, -1, -1);  // no such frame
+    renderer.DrawSprite(hero, -1, 0, 0, -1, -1);
+    renderer.DrawSprite(hero, 0, 40000, 40000, -1, -1);
+    renderer.DrawSprite(hero, 0, -40000, -40000, -1, -1);
+    renderer.RenderSprites(false);
+    renderer.DrawSprite(hero, 0, 0, 0, -1, -1);
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            ASSERT_EQ(ReadPixel(screen, x, y), kBackground) << x << "," << y;
+        }
+    }
+    renderer.RenderSprites(true);
+    renderer.DrawSprite(hero, 0, 0, 0, -1, -1);
+    EXPECT_EQ(ReadPixel(screen, 0, 0), kFrameColours[0]);
+}
+
+TEST_F(RendererVideo, SpritesClipAtTheScreenEdge)
+{
+    LoadGoodDef();
+    renderer.DrawSprite(hero, 0, -4, -4, -1, -1);
+    EXPECT_EQ(ReadPixel(screen, 0, 0), kFrameColours[0]);
+    EXPECT_EQ(ReadPixel(screen, 3, 3), kFrameColours[0]);
+    EXPECT_EQ(ReadPixel(screen, 4, 4), kBackground);
+    renderer.DrawSprite(hero, 1, 60, 44, -1, -1);
+    EXPECT_EQ(ReadPixel(screen, 63, 47), kFrameColours[1]);
+}
+
+TEST_F(RendererVideo, DrawImageBlitsTheWholeImage)
+{
+    EngineTest::FillSurface(screen, kBackground);
+    Image* tiles = renderer.LoadImage(dir.File("tiles.bmp").c_str());
+    ASSERT_NE(tiles, nullptr);
+    EXPECT_EQ(renderer.LoadImage(dir.File("tiles.bmp").c_str()), tiles);
+    EXPECT_EQ(tiles->width, 16);
+    renderer.DrawImage(tiles, 30, 20);
+    EXPECT_EQ(ReadPixel(screen, 30, 20), TileColour(0));
+    EXPECT_EQ(ReadPixel(screen, 45, 35), TileColour(3));
+    EXPECT_EQ(ReadPixel(screen, 46, 35), kBackground);
+    renderer.DrawImage(nullptr, 0, 0);
+}
+
+TEST_F(RendererVideo, ClearScreenFillsBlack)
+{
+    EngineTest::FillSurface(screen, kBackground);
+    EXPECT_TRUE(renderer.ClearScreen());
+    EXPECT_EQ(ReadPixel(screen, 0, 0), Rgb());
+    EXPECT_EQ(ReadPixel(screen, 63, 47), Rgb());
+}
+
+TEST_F(RendererVideo, PageFlipRunsTheOverlayFirst)
+{
+    EngineTest::FillSurface(screen, kBackground);
+    renderer.SetFlipOverlay([this] { EngineTest::FillSurface(screen, Rgb{1, 2, 3}); });
+    EXPECT_TRUE(renderer.PageFlip());
+    EXPECT_EQ(renderer.FlipCount(), 1u);
+    EXPECT_EQ(ReadPixel(screen, 5, 5), (Rgb{1, 2, 3}));
+}
+
+TEST_F(RendererVideo, ScreenshotWritesABitmapOfTheScreen)
+{
+    LoadGoodDef();
+    renderer.DrawTile(0, 2, 8, 8);
+    const std::string path = dir.File("shot.bmp");
+    ASSERT_TRUE(renderer.SaveScreenshot(path.c_str()));
+    SDL_Surface* shot = SDL_LoadBMP(path.c_str());
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(shot->w, 64);
+    EXPECT_EQ(shot->h, 48);
+    EXPECT_EQ(ReadPixel(shot, 8, 8), TileColour(2));
+    EXPECT_EQ(ReadPixel(shot, 0, 0), kBackground);
+    SDL_FreeSurface(shot);
+    EXPECT_FALSE(renderer.SaveScreenshot((dir.Path() + "/no/such/dir/x.bmp").c_str()));
+}
+
+TEST_F(RendererVideo, ShutdownForgetsScreenAndSprites)
+{
+    LoadGoodDef();
+    renderer.Shutdown();
+    EXPECT_EQ(renderer.GetScreenSurface(), nullptr);
+    EXPECT_EQ(renderer.SpriteCount(), 0u);
+    EXPECT_FALSE(renderer.HasTileSheet(0));
+    EXPECT_FALSE(SDL_WasInit(SDL_INIT_VIDEO));
+    renderer.DrawTile(0, 0, 0, 0);
+    renderer.Shutdown();
+}
+
+TEST(RendererVideoOwnership, LeavesVideoRunningWhenItDidNotStartIt)
+{
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    {
+        RendererSDL renderer;
+        ASSERT_TRUE(renderer.Initialize(nullptr, nullptr, 0));
+        EXPECT_EQ(renderer.GetScreenSurface()->w, 512);
+        EXPECT_EQ(renderer.GetScreenSurface()->h, 512);
+        renderer.Shutdown();
+        EXPECT_TRUE(SDL_WasInit(SDL_INIT_VIDEO));
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+TEST(RendererVideoOwnership, ImagesLoadedBeforeTheScreenStillDraw)
+{
+    EngineTest::TempDir dir;
+    ASSERT_TRUE(EngineTest::WriteBmp(dir.File("red.bmp"), 4, 4, [](int, int) { return Rgb{255, 0, 0}; }));
+    RendererSDL renderer;
+    Image* red = renderer.LoadImage(dir.File("red.bmp").c_str());
+    ASSERT_NE(red, nullptr);
+    VideoRes mode;
+    mode.width = 16;
+    mode.height = 16;
+    ASSERT_TRUE(renderer.Initialize(nullptr, &mode, 0));
+    renderer.ClearScreen();
+    renderer.DrawImage(red, 2, 2);
+    EXPECT_EQ(ReadPixel(renderer.GetScreenSurface(), 2, 2), (Rgb{255, 0, 0}));
+    EXPECT_EQ(ReadPixel(renderer.GetScreenSurface(), 6, 2), Rgb());
+}
+
+}  // namespace
