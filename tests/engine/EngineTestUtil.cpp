@@ -117,6 +117,23 @@ int CountLogLines(const std::string& fragment)
     return count;
 }
 
+std::string Slug(const std::string& text)
+{
+    std::string slug;
+    for (char c : text) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (plain) {
+            slug += c;
+        } else if (!slug.empty() && slug.back() != '_') {
+            slug += '_';
+        }
+    }
+    while (!slug.empty() && slug.back() == '_') {
+        slug.pop_back();
+    }
+    return slug;
+}
+
 }  // namespace EngineTest
 
 // SDL 2 (under the SDL 1.2 layer) keeps a few allocations per video mode

@@ -40,6 +40,8 @@ void FillSurface(SDL_Surface* surface, Rgb colour);
 std::string ReadWholeFile(const std::string& path);
 // How many recent log lines contain `fragment`.
 int CountLogLines(const std::string& fragment);
+// Letters and digits of `text`, other runs as '_': readable test parameter names.
+std::string Slug(const std::string& text);
 
 // Lets gtest print colours readably.
 inline std::ostream& operator<<(std::ostream& os, const Rgb& c)

@@ -97,6 +97,11 @@ struct BadScript {
     const char* expected;  // must appear in the error
 };
 
+void PrintTo(const BadScript& bad, std::ostream* os)
+{
+    *os << EngineTest::Slug(bad.text);
+}
+
 class ScriptedInputErrors : public ::testing::TestWithParam<BadScript> {};
 
 TEST_P(ScriptedInputErrors, NameTheLineAndTheProblem)

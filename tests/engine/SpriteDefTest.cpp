@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/SpriteDef.h"
+#include "tests/engine/EngineTestUtil.h"
 
 using namespace Quill;
 
@@ -51,6 +52,11 @@ struct BadLine {
     const char* expected;  // after "<file>:<line>: "
 };
 
+void PrintTo(const BadLine& bad, std::ostream* os)
+{
+    *os << EngineTest::Slug(bad.line);
+}
+
 class SpriteDefErrors : public ::testing::TestWithParam<BadLine> {};
 
 // Each bad line sits after a good one, so the reported line number is 2 and
@@ -69,7 +75,7 @@ TEST_P(SpriteDefErrors, ReportFileLineAndProblem)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Lines, SpriteDefErrors,
+    BadLines, SpriteDefErrors,
     ::testing::Values(BadLine{"spirte Typo typo.bmp 8 8 1", "unknown keyword 'spirte'"},
                       BadLine{"sprite Short short.bmp 8 8", "sprite needs 5 fields"},
                       BadLine{"sprite Long long.bmp 8 8 1 9", "sprite needs 5 fields"},
