@@ -112,7 +112,7 @@ TEST_P(ScriptedInputErrors, NameTheLineAndTheProblem)
     EXPECT_NE(error.find(GetParam().expected), std::string::npos) << error;
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, ScriptedInputErrors,
+INSTANTIATE_TEST_SUITE_P(BadScripts, ScriptedInputErrors,
                          ::testing::Values(BadScript{"0 up\n3-1 up\n", "line 2: bad frame range '3-1'"},
                                            BadScript{"x up\n", "line 1: bad frame range 'x'"},
                                            BadScript{"# ok\n\n-2 up\n", "line 3: bad frame range"},
