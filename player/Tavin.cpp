@@ -63,7 +63,6 @@ Tavin::~Tavin()
             g_renderer->GetEntityList().Remove(sword.get());
         sword.reset();
     }
-    returnPoints.clear();
 }
 
 Sword* Tavin::GetSword(int grade) const
