@@ -26,6 +26,14 @@ if ! "$game" --headless --real-time --frames "$frames" --frame-stats --log "$log
     exit 2
 fi
 
+# Other programs competing for the cores delay the game's wake-ups by
+# milliseconds; say so, because the numbers then describe the machine.
+read -r load _ </proc/loadavg || load=0
+cores="$(nproc 2>/dev/null || echo 1)"
+if awk -v l="$load" -v c="$cores" 'BEGIN { exit !(l > c / 2) }'; then
+    echo "note: load average $load on $cores cores; other work may delay frames"
+fi
+
 stats="$(grep -o 'frame stats: .*' "$log" || true)"
 if [[ -z "$stats" ]]; then
     echo "measure_frame_pacing: no frame stats in the log of '$game'" >&2
