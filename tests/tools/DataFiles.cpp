@@ -55,6 +55,32 @@ BmpInfo ReadBmpInfo(const std::string& path)
     return info;
 }
 
+BmpPixels ReadBmpPixels(const std::string& path)
+{
+    BmpPixels out;
+    BmpInfo info = ReadBmpInfo(path);
+    std::vector<uint8_t> bytes;
+    if (!info.ok || (info.bitsPerPixel != 24 && info.bitsPerPixel != 32) || !ReadBytes(path, bytes))
+        return out;
+    bool bottomUp = int32_t(U32(&bytes[22])) > 0;
+    size_t bpp = size_t(info.bitsPerPixel) / 8;
+    size_t rowBytes = (size_t(info.width) * bpp + 3) / 4 * 4;
+    size_t start = U32(&bytes[10]);
+    out.width = info.width;
+    out.height = info.height;
+    out.rgb.resize(size_t(info.width) * size_t(info.height));
+    for (int y = 0; y < info.height; ++y) {
+        const uint8_t* row = &bytes[start + rowBytes * size_t(bottomUp ? info.height - 1 - y : y)];
+        for (int x = 0; x < info.width; ++x) {
+            const uint8_t* p = row + bpp * size_t(x);
+            out.rgb[size_t(y) * size_t(info.width) + size_t(x)] =
+                uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+        }
+    }
+    out.ok = true;
+    return out;
+}
+
 WavInfo ReadWav(const std::string& path)
 {
     WavInfo info;

@@ -18,6 +18,17 @@ struct BmpInfo {
 };
 BmpInfo ReadBmpInfo(const std::string& path);
 
+// A decoded 24- or 32-bit BMP as 0xRRGGBB values, top row first.
+struct BmpPixels {
+    bool ok = false;
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> rgb;
+    uint32_t At(int x, int y) const { return rgb[size_t(y) * size_t(width) + size_t(x)]; }
+};
+BmpPixels ReadBmpPixels(const std::string& path);
+constexpr uint32_t kMagenta = 0xFF00FF;
+
 struct WavInfo {
     bool ok = false;
     std::string error;

@@ -159,7 +159,13 @@ void ParseWorld(const std::string& path, const SourceLoader& load, WorldSource& 
                 line.Fail("include needs one file name");
             if (depth > 8)
                 line.Fail("includes nest too deeply");
-            ParseWorld(JoinPath(DirectoryOf(path), line.words[1]), load, world, depth + 1);
+            std::string included = JoinPath(DirectoryOf(path), line.words[1]);
+            try {
+                load(included);
+            } catch (const SourceError& e) {
+                line.Fail(std::string("cannot include: ") + e.what());
+            }
+            ParseWorld(included, load, world, depth + 1);
         } else if (command == "legend") {
             ParseLegend(line, legend);
         } else if (command == "info") {

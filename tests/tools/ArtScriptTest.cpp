@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "tools/art/ArtBook.h"
+
+namespace {
+
+std::string RunArt(const std::map<std::string, std::string>& files, ktool::ArtBook* out = nullptr)
+{
+    ktool::ArtBook book([&](const std::string& path) {
+        auto found = files.find(path);
+        if (found == files.end())
+            throw ktool::SourceError(path + ": cannot open");
+        return found->second;
+    });
+    try {
+        book.RunFile("art.txt");
+    } catch (const ktool::SourceError& e) {
+        return e.what();
+    }
+    if (out)
+        *out = book;
+    return "";
+}
+
+const std::string kHead = "color red 255 0 0\ncolor blue 0 0 255\nkey r red\nsprite Dot 4 2 2\n";
+
+TEST(ArtScript, DrawsGridsAndMirrorsFrames)
+{
+    ktool::ArtBook book([](const std::string&) { return std::string(); });
+    ASSERT_EQ(
+        RunArt({{"art.txt", kHead + "frame 0\n  grid 1\n  r...\n  rr..\n  end\nframe 1\n  from 0 flipx\n"}},
+               &book),
+        "");
+    const ktool::Image& img = book.Images().at(0).image;
+    EXPECT_EQ(img.At(0, 0), 0xFF0000u);
+    EXPECT_EQ(img.At(1, 0), ktool::kMagenta);
+    EXPECT_EQ(img.At(7, 0), 0xFF0000u);
+    EXPECT_EQ(img.At(6, 1), 0xFF0000u);
+    EXPECT_EQ(img.At(4, 0), ktool::kMagenta);
+    EXPECT_NE(book.SpriteDefText().find("sprite Dot sprites/Dot.bmp 4 2 2\n"), std::string::npos);
+}
+
+TEST(ArtScript, RejectsARaggedGridNamingFileAndLine)
+{
+    std::string error = RunArt({{"art.txt", kHead + "frame 0\n  grid 1\n  r...\n  rr.\n  end\n"}});
+    EXPECT_EQ(error.rfind("art.txt:8: grid row has 3 characters, expected 4", 0), 0u) << error;
+}
+
+TEST(ArtScript, RejectsUnknownKeysAndColours)
+{
+    EXPECT_EQ(RunArt({{"art.txt", kHead + "frame 0\n  grid 1\n  rq..\n  end\n"}})
+                  .rfind("art.txt:7: unknown grid key 'q'", 0),
+              0u);
+    EXPECT_EQ(RunArt({{"art.txt", kHead + "frame 0\n  fill green\n"}})
+                  .rfind("art.txt:6: unknown colour 'green'", 0),
+              0u);
+}
+
+TEST(ArtScript, NamesTheMacroLineAndTheUse)
+{
+    std::string error =
+        RunArt({{"art.txt", "include parts.txt\n"},
+                {"parts.txt", kHead + "macro spot $c\n  fill $c\nendmacro\nframe 0\n  use spot purple\n"}});
+    EXPECT_EQ(error.rfind("parts.txt:6: unknown colour 'purple' (in macro spot used at parts.txt:9)", 0), 0u)
+        << error;
+}
+
+TEST(ArtScript, RejectsDrawingWithoutATarget)
+{
+    EXPECT_EQ(RunArt({{"art.txt", "color red 255 0 0\nfill red\n"}})
+                  .rfind("art.txt:2: 'fill' draws, but no tile", 0),
+              0u);
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tools/art/Image.h"
+#include "tools/common/SourceText.h"
+
+// Runs the art sources (palette, pixel grids and drawing commands) and holds
+// every picture they make, ready to be written out.
+namespace ktool {
+
+struct OutputImage {
+    std::string name;
+    std::string path;  // relative to the data directory
+    Image image;
+};
+
+struct SheetInfo {
+    std::string name;
+    size_t image = 0;
+    int tileW = 0, tileH = 0, columns = 0, rows = 0;
+    int index = -1;  // tile sheet number in sprite.def, -1 when not listed
+};
+
+struct SpriteInfo {
+    std::string name;
+    size_t image = 0;
+    int frameW = 0, frameH = 0, count = 0;
+};
+
+using Glyph = std::array<uint8_t, 7>;  // rows of five bits, the top bit on the left
+
+class ArtBook {
+public:
+    using Loader = std::function<std::string(const std::string& path)>;
+    explicit ArtBook(Loader load);
+
+    // Runs a source file and everything it includes.
+    void RunFile(const std::string& path);
+
+    const std::vector<OutputImage>& Images() const { return images_; }
+    const std::vector<SheetInfo>& Sheets() const { return sheets_; }
+    const std::vector<SpriteInfo>& Sprites() const { return sprites_; }
+    std::string SpriteDefText() const;
+
+private:
+    struct Macro {
+        SourceLine header;
+        std::vector<std::string> params;
+        std::vector<SourceLine> body;
+    };
+
+    void Run(const std::vector<SourceLine>& lines, int depth);
+    // Returns true when it handled the line; `i` moves past grid rows it read.
+    bool RunTopLevel(const std::vector<SourceLine>& lines, size_t& i, int depth);
+    void RunDrawing(const std::vector<SourceLine>& lines, size_t& i);
+    void RunGrid(const std::vector<SourceLine>& lines, size_t& i);
+    void RunGlyph(const std::vector<SourceLine>& lines, size_t& i);
+    void RunText(const SourceLine& line);
+    void MakeFont(const SourceLine& line);
+    void Use(const SourceLine& line, int depth);
+
+    Rgb ColorArg(const SourceLine& line, size_t index) const;
+    double NumberArg(const SourceLine& line, size_t index, const char* what) const;
+    int IntArg(const SourceLine& line, size_t index, const char* what) const;
+    void NeedWords(const SourceLine& line, size_t count, const char* usage) const;
+    std::vector<int> ParseIndexList(const SourceLine& line, size_t from, int count) const;
+    const SheetInfo& FindSheet(const SourceLine& line, const std::string& name) const;
+    const SpriteInfo& FindSprite(const SourceLine& line, const std::string& name) const;
+    Rect CellRect(const SheetInfo& sheet, int index) const;
+    Transform ParseTransform(const SourceLine& line, size_t from) const;
+    void AddImage(const SourceLine& line, const std::string& name, const std::string& path, int w, int h);
+    void DrawText(Painter& p, Rgb c, int x, int y, int scale, const std::string& text) const;
+
+    Loader load_;
+    std::map<std::string, Rgb> colors_;
+    std::map<char, Rgb> keys_;
+    std::map<char, Glyph> glyphs_;
+    std::map<std::string, Macro> macros_;
+    std::vector<OutputImage> images_;
+    std::vector<SheetInfo> sheets_;
+    std::vector<SpriteInfo> sprites_;
+
+    // Where drawing commands go: one or more rectangles of one image.
+    size_t targetImage_ = 0;
+    std::vector<Rect> targets_;
+    int currentSprite_ = -1;
+};
+
+// The font's glyph order; the last cell stands in for anything else.
+extern const char kFontOrder[];
+
+}  // namespace ktool

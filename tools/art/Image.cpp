@@ -1,0 +1,180 @@
+#include "tools/art/Image.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ktool {
+
+void Painter::Plot(int x, int y, Rgb c)
+{
+    if (x < 0 || y < 0 || x >= clip_.w || y >= clip_.h)
+        return;
+    image_.Set(clip_.x + x, clip_.y + y, c);
+}
+
+Rgb Painter::Get(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= clip_.w || y >= clip_.h || !image_.Inside(clip_.x + x, clip_.y + y))
+        return kMagenta;
+    return image_.At(clip_.x + x, clip_.y + y);
+}
+
+void Painter::FillRect(int x, int y, int w, int h, Rgb c)
+{
+    for (int yy = y; yy < y + h; ++yy) {
+        for (int xx = x; xx < x + w; ++xx) Plot(xx, yy, c);
+    }
+}
+
+void Painter::Box(int x, int y, int w, int h, Rgb c)
+{
+    FillRect(x, y, w, 1, c);
+    FillRect(x, y + h - 1, w, 1, c);
+    FillRect(x, y, 1, h, c);
+    FillRect(x + w - 1, y, 1, h, c);
+}
+
+// Pixel centres are at +0.5, so a circle at 16,16 of radius 8 is symmetric.
+void Painter::Ellipse(double cx, double cy, double rx, double ry, Rgb c)
+{
+    for (int y = int(cy - ry) - 1; y <= int(cy + ry) + 1; ++y) {
+        for (int x = int(cx - rx) - 1; x <= int(cx + rx) + 1; ++x) {
+            double dx = (x + 0.5 - cx) / rx, dy = (y + 0.5 - cy) / ry;
+            if (dx * dx + dy * dy <= 1.0)
+                Plot(x, y, c);
+        }
+    }
+}
+
+void Painter::Ring(double cx, double cy, double r, double thickness, Rgb c)
+{
+    for (int y = int(cy - r) - 1; y <= int(cy + r) + 1; ++y) {
+        for (int x = int(cx - r) - 1; x <= int(cx + r) + 1; ++x) {
+            double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
+            if (d <= r && d > r - thickness)
+                Plot(x, y, c);
+        }
+    }
+}
+
+void Painter::Line(int x0, int y0, int x1, int y1, int width, Rgb c)
+{
+    int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+    int before = (width - 1) / 2;
+    for (int i = 0; i <= steps; ++i) {
+        double t = steps ? double(i) / steps : 0.0;
+        int x = int(std::lround(x0 + (x1 - x0) * t)), y = int(std::lround(y0 + (y1 - y0) * t));
+        FillRect(x - before, y - before, width, width, c);
+    }
+}
+
+void Painter::Triangle(double x0, double y0, double x1, double y1, double x2, double y2, Rgb c)
+{
+    int top = int(std::floor(std::min({y0, y1, y2}))), bottom = int(std::ceil(std::max({y0, y1, y2})));
+    int left = int(std::floor(std::min({x0, x1, x2}))), right = int(std::ceil(std::max({x0, x1, x2})));
+    auto side = [](double ax, double ay, double bx, double by, double px, double py) {
+        return (bx - ax) * (py - ay) - (by - ay) * (px - ax);
+    };
+    for (int y = top; y <= bottom; ++y) {
+        for (int x = left; x <= right; ++x) {
+            double px = x + 0.5, py = y + 0.5;
+            double a = side(x0, y0, x1, y1, px, py), b = side(x1, y1, x2, y2, px, py),
+                   d = side(x2, y2, x0, y0, px, py);
+            if ((a >= 0 && b >= 0 && d >= 0) || (a <= 0 && b <= 0 && d <= 0))
+                Plot(x, y, c);
+        }
+    }
+}
+
+void Painter::Speckle(Rgb c, int count, uint32_t seed, int dotW, int dotH)
+{
+    uint32_t state = seed * 2654435761u + 97u;
+    auto next = [&state]() {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return state;
+    };
+    for (int i = 0; i < count; ++i) {
+        int x = int(next() % uint32_t(std::max(1, clip_.w - dotW + 1)));
+        int y = int(next() % uint32_t(std::max(1, clip_.h - dotH + 1)));
+        FillRect(x, y, dotW, dotH, c);
+    }
+}
+
+void Painter::Checker(Rgb c, int size)
+{
+    for (int y = 0; y < clip_.h; ++y) {
+        for (int x = 0; x < clip_.w; ++x) {
+            if (((x / size) + (y / size)) % 2 == 1)
+                Plot(x, y, c);
+        }
+    }
+}
+
+void Painter::Recolor(Rgb from, Rgb to)
+{
+    for (int y = 0; y < clip_.h; ++y) {
+        for (int x = 0; x < clip_.w; ++x) {
+            if (Get(x, y) == from)
+                Plot(x, y, to);
+        }
+    }
+}
+
+void Painter::Outline(Rgb c)
+{
+    std::vector<std::pair<int, int>> marks;
+    for (int y = 0; y < clip_.h; ++y) {
+        for (int x = 0; x < clip_.w; ++x) {
+            if (Get(x, y) != kMagenta)
+                continue;
+            const int d[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+            for (auto& s : d) {
+                Rgb n = Get(x + s[0], y + s[1]);
+                if (n != kMagenta && n != c) {
+                    marks.push_back({x, y});
+                    break;
+                }
+            }
+        }
+    }
+    for (auto [x, y] : marks) Plot(x, y, c);
+}
+
+Image CutOut(const Image& source, Rect area, const Transform& t)
+{
+    Image out(area.w, area.h);
+    double radians = t.degrees * 3.14159265358979323846 / 180.0;
+    double cs = std::cos(radians), sn = std::sin(radians);
+    double cx = area.w / 2.0, cy = area.h / 2.0;
+    for (int y = 0; y < area.h; ++y) {
+        for (int x = 0; x < area.w; ++x) {
+            // Walk back from the output pixel to the source pixel.
+            double px = x + 0.5 - t.shiftX - cx, py = y + 0.5 - t.shiftY - cy;
+            double sx = cs * px + sn * py + cx, sy = -sn * px + cs * py + cy;
+            if (t.flipX)
+                sx = area.w - sx;
+            if (t.flipY)
+                sy = area.h - sy;
+            int ix = int(std::floor(sx + 1e-9)), iy = int(std::floor(sy + 1e-9));
+            if (ix < 0 || iy < 0 || ix >= area.w || iy >= area.h)
+                continue;
+            out.Set(x, y, source.At(area.x + ix, area.y + iy));
+        }
+    }
+    return out;
+}
+
+void PasteOver(Painter& target, const Image& piece, int x, int y)
+{
+    for (int yy = 0; yy < piece.height; ++yy) {
+        for (int xx = 0; xx < piece.width; ++xx) {
+            Rgb c = piece.At(xx, yy);
+            if (c != kMagenta)
+                target.Plot(x + xx, y + yy, c);
+        }
+    }
+}
+
+}  // namespace ktool
