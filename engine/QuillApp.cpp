@@ -41,7 +41,6 @@ bool CQuillApp::InitInputSystem(InputSystemType type)
     } else {
         input = std::make_unique<InputSystem>();
     }
-    previousKeys.fill(false);
     return input->Initialize();
 }
 
@@ -122,7 +121,6 @@ bool CQuillApp::RunFrameLoop()
 {
     const double period = 1000.0 / 60.0;
     frameStats.Begin(SteadyMilliseconds());
-    previousKeys.fill(false);
     double previousStart = GetPreciseTicks();
     double deadline = previousStart;
     bool firstFrame = true;
@@ -143,7 +141,6 @@ bool CQuillApp::RunFrameLoop()
         }
         if (input) {
             input->BeginFrame(framesRun);
-            DispatchKeyChanges();
         }
         Update();
         RenderAndFlip();
@@ -200,24 +197,6 @@ bool CQuillApp::PumpEvents()
     return keepRunning;
 }
 
-void CQuillApp::DispatchKeyChanges()
-{
-    std::array<bool, Key::Count> now{};
-    for (int key = 0; key < Key::Count; ++key) {
-        now[static_cast<size_t>(key)] = input->IsKeyDown(key);
-    }
-    // Releases first, so a game tracking one held direction sees the old
-    // key go before the new one arrives.
-    for (bool down : {false, true}) {
-        for (size_t key = 0; key < now.size(); ++key) {
-            if (now[key] == down && previousKeys[key] != down) {
-                OnEvent(down ? EVENT_KEY_DOWN : EVENT_KEY_UP, static_cast<int>(key));
-            }
-        }
-    }
-    previousKeys = now;
-}
-
 void CQuillApp::RenderAndFlip()
 {
     RendererSDL* r = renderer.get();
@@ -225,10 +204,7 @@ void CQuillApp::RenderAndFlip()
         return;
     }
     if (!r->HasFlipOverlay()) {
-        r->SetFlipOverlay([this] {
-            RenderOverlay();
-            DrawMessageBanner();
-        });
+        r->SetFlipOverlay([this] { DrawMessageBanner(); });
     }
     const unsigned flips = r->FlipCount();
     r->RenderFrame();
@@ -236,7 +212,6 @@ void CQuillApp::RenderAndFlip()
     if (r->FlipCount() == flips && r->GetScreenSurface()) {
         r->PageFlip();
     }
-    r->StepFrame();
 }
 
 void CQuillApp::FinishRun()

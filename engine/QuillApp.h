@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -18,12 +17,10 @@ namespace Quill {
 class CQuillApp;
 extern CQuillApp* g_quill;
 
-// Events passed to OnEvent; `param` is the key code.
-enum EngineEvent { EVENT_KEY_DOWN = 1, EVENT_KEY_UP = 2 };
-
 // The engine's application: owns the window, the frame loop, the clock, the
-// input system and the renderer, and calls the game through five virtual
-// operations.
+// input system and the renderer. The engine calls Initialize, Update and
+// Shutdown; RenderOverlay and OnEvent are the game's own hooks, called by its
+// renderer and its world.
 class CQuillApp {
 public:
     CQuillApp();
@@ -31,12 +28,9 @@ public:
 
     // Once per frame, after the input system has the frame's keys.
     virtual void Update() = 0;
-    // Called by the renderer's PageFlip, after the world is drawn and just
-    // before the screen is shown, so whatever it draws is on top.
+    // Drawn on top of the world; the game's renderer calls it before flipping.
     virtual void RenderOverlay() = 0;
-    // Key changes seen by the input system (keyboard or script) since the
-    // previous frame, before Update: EVENT_KEY_DOWN / EVENT_KEY_UP with the key,
-    // all releases before the presses.
+    // Game events (the engine sends none).
     virtual void OnEvent(int event, int param) = 0;
     // Once, after the window exists; the game creates its renderer here.
     virtual bool Initialize() = 0;
@@ -98,7 +92,6 @@ private:
     bool RunFrameLoop();
     bool PumpEvents();
     void DrawMessageBanner();
-    void DispatchKeyChanges();
     void RenderAndFlip();
     void FinishRun();
 
@@ -111,7 +104,6 @@ private:
     unsigned framesRun = 0;
     bool quitRequested = false;
     bool videoStarted = false;
-    std::array<bool, Key::Count> previousKeys{};
     FrameStats frameStats;
 };
 

@@ -58,7 +58,7 @@ public:
     bool ClearScreen() override;
     // Runs the flip overlay (if any) and shows the screen.
     bool PageFlip() override;
-    // Advances FrameNumber; the engine calls it once after each RenderFrame.
+    // Advances FrameNumber; the game's RenderFrame calls it once per frame.
     void StepFrame() override;
     void Shutdown() override;
     // The game's per-frame work; the engine calls it once each frame.
@@ -95,8 +95,8 @@ public:
     bool SaveScreenshot(const char* file);
     unsigned FrameNumber() const { return frameNumber; }
 
-    // Drawn on top of everything just before each flip; the engine puts the
-    // game's overlay and its message banner here.
+    // Drawn on top of everything just before each flip; the engine draws its
+    // message banner here.
     void SetFlipOverlay(std::function<void()> overlay) { flipOverlay = std::move(overlay); }
     bool HasFlipOverlay() const { return static_cast<bool>(flipOverlay); }
     unsigned FlipCount() const { return flipCount; }
