@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "sound/Sound.h"
 #include "sound/SoundSystem.h"
@@ -12,35 +11,28 @@
 
 namespace {
 
-void PutU32(std::string& out, uint32_t v)
+void Put(std::string& out, uint32_t v, int bytes)
 {
-    for (int i = 0; i < 4; ++i) out.push_back(char((v >> (8 * i)) & 0xff));
+    for (int i = 0; i < bytes; ++i) out.push_back(char((v >> (8 * i)) & 0xff));
 }
 
-void PutU16(std::string& out, uint16_t v)
-{
-    out.push_back(char(v & 0xff));
-    out.push_back(char(v >> 8));
-}
-
-// A mono 16-bit 22050 Hz PCM file of a short square wave.
+// A tenth of a second of a mono 16-bit 22050 Hz square wave.
 bool WriteTone(const std::string& path)
 {
-    const uint32_t frames = 2205;
     std::string data;
-    for (uint32_t i = 0; i < frames; ++i) PutU16(data, uint16_t((i / 25) % 2 ? 3000 : -3000));
+    for (uint32_t i = 0; i < 2205; ++i) Put(data, (i / 25) % 2 ? 3000u : uint32_t(-3000), 2);
     std::string file = "RIFF";
-    PutU32(file, 36 + uint32_t(data.size()));
+    Put(file, 36 + uint32_t(data.size()), 4);
     file += "WAVEfmt ";
-    PutU32(file, 16);
-    PutU16(file, 1);
-    PutU16(file, 1);
-    PutU32(file, 22050);
-    PutU32(file, 22050 * 2);
-    PutU16(file, 2);
-    PutU16(file, 16);
+    Put(file, 16, 4);     // format chunk size
+    Put(file, 1, 2);      // PCM
+    Put(file, 1, 2);      // mono
+    Put(file, 22050, 4);  // frames per second
+    Put(file, 44100, 4);  // bytes per second
+    Put(file, 2, 2);      // bytes per frame
+    Put(file, 16, 2);     // bits per sample
     file += "data";
-    PutU32(file, uint32_t(data.size()));
+    Put(file, uint32_t(data.size()), 4);
     file += data;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
@@ -55,17 +47,12 @@ namespace SoundProbe {
 
 bool Load()
 {
-    static bool loaded = false;
-    if (loaded && SoundSystem::Global().Count() == SND_COUNT)
+    if (SoundSystem::Global().Count() == SND_COUNT)
         return true;
     const std::string path = TempPath("tone") + ".wav";
-    if (!WriteTone(path))
-        return false;
-    InitSound();
-    bool ok = true;
-    for (int i = 0; i < SND_COUNT; ++i) ok = LoadSound(path.c_str(), true) == 1 && ok;
+    bool ok = WriteTone(path) && InitSound();
+    for (int i = 0; ok && i < SND_COUNT; ++i) ok = LoadSound(path.c_str(), true) == 1;
     std::remove(path.c_str());
-    loaded = ok;
     return ok;
 }
 
