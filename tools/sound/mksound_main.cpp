@@ -24,14 +24,17 @@ int main(int argc, char** argv)
                 if (!ktool::WriteWav(std::string(argv[3]) + "/" + e.name + ".wav", e.pcm, error))
                     break;
             }
-        } else if (!ktool::WriteMp3(argv[3], ktool::RenderMusic(lines), 64, error)) {
-            std::remove(argv[3]);
+        } else {
+            ktool::WriteMp3(argv[3], ktool::RenderMusic(lines), 64, error);
         }
     } catch (const ktool::SourceError& e) {
         error = e.what();
     }
     if (!error.empty()) {
         std::fprintf(stderr, "%s\n", error.c_str());
+        // A stale piece must not pass for a fresh one.
+        if (std::strcmp(argv[1], "music") == 0)
+            std::remove(argv[3]);
         return 1;
     }
     return 0;
