@@ -26,18 +26,18 @@ protected:
     std::set<std::pair<int, int>> Reachable(int column, int row)
     {
         std::set<std::pair<int, int>> seen{{column, row}};
-        std::queue<std::pair<int, int>> todo;
-        todo.push({column, row});
-        while (!todo.empty()) {
-            auto [c, r] = todo.front();
-            todo.pop();
+        std::queue<std::pair<int, int>> frontier;
+        frontier.push({column, row});
+        while (!frontier.empty()) {
+            auto [c, r] = frontier.front();
+            frontier.pop();
             const int step[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
             for (auto& d : step) {
                 int nc = c + d[0], nr = r + d[1];
                 if (nc < 0 || nr < 0 || nc >= MapFormat::kColumns || nr >= MapFormat::kRows)
                     continue;
                 if (Free(nc, nr) && seen.insert({nc, nr}).second)
-                    todo.push({nc, nr});
+                    frontier.push({nc, nr});
             }
         }
         return seen;
