@@ -92,3 +92,12 @@ Entity* FindPlayer(uint32_t id)
     }
     return nullptr;
 }
+
+// The engine's renderer is always the world renderer in this game.
+KarskRenderer* Quill::CQuillApp::CreateRenderer()
+{
+    renderer = std::make_unique<KarskRenderer>();
+    return GetRenderer();
+}
+
+KarskRenderer* Quill::CQuillApp::GetRenderer() const { return static_cast<KarskRenderer*>(renderer.get()); }

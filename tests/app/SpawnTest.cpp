@@ -64,7 +64,7 @@ TEST_F(AppTest, PopulateScreenFollowsTheRecordAndTheMarkers)
     EXPECT_TRUE(LogContains("minimum 3 above maximum 1"));
     for (int i = 0; i < world->GetEntityList().Count(); ++i) {
         Entity* e = world->GetEntityList().Get(i);
-        if (e->isPlayer)
+        if (!e->isEnemy)
             continue;
         Vec2 t = e->GetTile();
         EXPECT_GE(t.x, 3 * 16 + 2);
