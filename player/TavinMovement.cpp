@@ -213,11 +213,13 @@ void Tavin::LandAtStairsTarget()
     if (!renderer || !CellOf(screen.x, sx) || !CellOf(screen.y, sy))
         return;
     const int32_t target = renderer->GetScreenInfo(sx, sy)->stairsTarget;
-    if (target < 0 || target >= MapFormat::kColumns * MapFormat::kRows) {
-        // A broken map must not throw the hero out of the world: stay on the
-        // stairs, marked so that standing there does not loop.
-        Quill::Logger()->Log("Tavin: stairs of screen (%d, %d) lead to tile %d, outside the map; staying", sx,
-                             sy, int(target));
+    // Tile 0 is the map's corner and marks a screen without stairs ("d" can
+    // be pressed anywhere); a broken map must not throw the hero out of the
+    // world either. Stay, marked so that standing there does not loop.
+    if (target <= 0 || target >= MapFormat::kColumns * MapFormat::kRows) {
+        Quill::Logger()->Log(
+            "Tavin: stairs of screen (%d, %d) lead to tile %d, not a place in the map; staying", sx, sy,
+            int(target));
         onStairs = true;
         if (IsLocal())
             PlaySound(SND_MUSIC_OVERWORLD);

@@ -69,7 +69,8 @@ bool KarskRenderer::IsTileBlocked(uint8_t tile, int mask) const
 
 bool KarskRenderer::IsPointBlocked(Vec2 p) const
 {
-    float column = std::trunc(p.x), row = std::trunc(p.y);
+    // Rounded down so that a point left of or above the map reads off-map.
+    float column = std::floor(p.x), row = std::floor(p.y);
     int mask = 1;
     if (p.x - column >= 0.5f)
         mask <<= 1;

@@ -57,3 +57,10 @@ TEST_F(TileWorldTest, CellsAndScreensOutsideTheMapAreSafe)
     for (int sx = 0; sx < 16; ++sx)
         for (int sy = 0; sy < 38; ++sy) EXPECT_NE(world->GetScreenInfo(sx, sy), again);
 }
+
+TEST_F(TileWorldTest, PointsLeftOfOrAboveTheMapAreBlocked)
+{
+    EXPECT_TRUE(world->IsPointBlocked(Vec2(-0.25f, 3.0f)));
+    EXPECT_TRUE(world->IsPointBlocked(Vec2(3.0f, -0.75f)));
+    EXPECT_FALSE(world->IsPointBlocked(Vec2(0.25f, 3.0f)));
+}
