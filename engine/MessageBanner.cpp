@@ -83,7 +83,9 @@ BannerLayout LayoutMessageBanner(int surfaceWidth, int surfaceHeight, const std:
     layout.width = static_cast<int>(longest) * charWidth + 2 * kPadding;
     layout.height = static_cast<int>(layout.lines.size()) * BitmapFont::kLineHeight * kScale + 2 * kPadding;
     layout.x = (surfaceWidth - layout.width) / 2;
-    layout.y = std::max(0, surfaceHeight - kMargin - layout.height);
+    // Kept clear of a footer band along the bottom edge of the window.
+    const int bottomMargin = std::max(kMargin, surfaceHeight / 12);
+    layout.y = std::max(0, surfaceHeight - bottomMargin - layout.height);
     return layout;
 }
 
