@@ -168,7 +168,11 @@ void CTestApp::RenderOverlay()
     if (!world)
         return;
     Entity* hero = FindPlayer(isServer ? 0 : 1);
+    // The heads-up display stays while a scroll hides the world's sprites.
+    const bool spritesShown = world->SpritesEnabled();
+    world->RenderSprites(true);
     DrawHeadsUp(*world, hero && hero->isPlayer ? static_cast<Tavin*>(hero) : nullptr);
+    world->RenderSprites(spritesShown);
 }
 
 void CTestApp::OnEvent(int event, int)

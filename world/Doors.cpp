@@ -65,8 +65,23 @@ void KarskRenderer::OpenDoor(int door, int sx, int sy)
         sy = screenY;
     // A screen named by the peer may be anywhere; one outside the grid has no doors.
     if (IsScreenInGrid(sx, sy) && door >= 1 && door <= 4) {
-        static const int kRecordIndex[5] = {-1, 0, 1, 2, 3};
-        map.Screen(sx, sy).doors[kRecordIndex[door]] = MapFormat::DOOR_OPEN;
+        // Per door number: its record field, and the room and field on the
+        // other side of the wall.
+        struct Side {
+            int field, dx, dy, otherField;
+        };
+        static const Side kSides[5] = {{-1, 0, 0, -1},
+                                       {MapFormat::DOOR_NORTH, 0, -1, MapFormat::DOOR_SOUTH},
+                                       {MapFormat::DOOR_SOUTH, 0, 1, MapFormat::DOOR_NORTH},
+                                       {MapFormat::DOOR_EAST, 1, 0, MapFormat::DOOR_WEST},
+                                       {MapFormat::DOOR_WEST, -1, 0, MapFormat::DOOR_EAST}};
+        const Side& side = kSides[door];
+        map.Screen(sx, sy).doors[side.field] = MapFormat::DOOR_OPEN;
+        // The same doorway seen from the next room opens too; left shut, it
+        // would trap the hero in the wall between the two rooms.
+        const int nx = sx + side.dx, ny = sy + side.dy;
+        if (IsScreenInGrid(nx, ny) && map.Screen(nx, ny).doors[side.otherField] > MapFormat::DOOR_OPEN)
+            map.Screen(nx, ny).doors[side.otherField] = MapFormat::DOOR_OPEN;
     }
     if (sx == screenX && sy == screenY)
         PlaySound(SND_UNLOCK);

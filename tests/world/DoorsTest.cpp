@@ -92,3 +92,24 @@ TEST_F(DoorsTest, OpenDoorSetsTheNamedDoorOnTheNamedOrCurrentScreen)
     world->OpenDoor(1, -7, 40);
     EXPECT_EQ(std::memcmp(&before, &Screen(3, 20), sizeof before), 0);
 }
+
+TEST_F(DoorsTest, OpeningADoorOpensTheSameDoorwayFromTheNextRoom)
+{
+    Screen(3, 20).doors[MapFormat::DOOR_EAST] = MapFormat::DOOR_LOCKED;
+    Screen(4, 20).doors[MapFormat::DOOR_WEST] = MapFormat::DOOR_LOCKED;
+    Screen(3, 19).doors[MapFormat::DOOR_SOUTH] = MapFormat::DOOR_CLEAR;
+    Screen(3, 20).doors[MapFormat::DOOR_NORTH] = MapFormat::DOOR_CLEAR;
+    world->OpenDoor(3, -1, -1);
+    world->OpenDoor(1, -1, -1);
+    EXPECT_EQ(Screen(4, 20).doors[MapFormat::DOOR_WEST], MapFormat::DOOR_OPEN);
+    EXPECT_EQ(Screen(3, 19).doors[MapFormat::DOOR_SOUTH], MapFormat::DOOR_OPEN);
+
+    // A wall without a door on the other side stays a wall.
+    world->OpenDoor(4, -1, -1);
+    world->OpenDoor(2, -1, -1);
+    EXPECT_EQ(Screen(2, 20).doors[MapFormat::DOOR_EAST], 0);
+    EXPECT_EQ(Screen(3, 21).doors[MapFormat::DOOR_NORTH], 0);
+    // The edge of the grid has no next room.
+    world->OpenDoor(4, 0, 5);
+    EXPECT_EQ(Screen(0, 5).doors[MapFormat::DOOR_WEST], MapFormat::DOOR_OPEN);
+}
