@@ -14,10 +14,17 @@ bool WriteVec2(NetStream& s, Vec2 v)
     return s.WriteF32(v.x) && s.WriteF32(v.y);
 }
 
-void Send(NetSession* session, NetMessage& message)
+// Builds a message with `fill` and sends it; nothing at all without a session.
+// Writes stop at the first field that does not fit, and what fitted is sent.
+template <class Fill>
+void Send(NetSession* session, GameMessageType type, Fill fill)
 {
-    if (session)
-        session->SendMessage(&message);
+    if (!session)
+        return;
+    NetMessage m;
+    m.type = type;
+    fill(m.payload);
+    session->SendMessage(&m);
 }
 
 }  // namespace
@@ -25,72 +32,43 @@ void Send(NetSession* session, NetMessage& message)
 void SendHit(NetSession* session, uint32_t uid, Vec2 position, float amount, float flashTime,
              int32_t direction, int32_t pushDistance)
 {
-    if (!session)
-        return;
-    NetMessage m;
-    m.type = MSG_HIT;
-    m.payload.WriteU32(uid) && WriteVec2(m.payload, position) && m.payload.WriteF32(amount) &&
-        m.payload.WriteF32(flashTime) && m.payload.WriteI32(direction) && m.payload.WriteI32(pushDistance);
-    Send(session, m);
+    Send(session, MSG_HIT, [&](NetStream& s) {
+        return s.WriteU32(uid) && WriteVec2(s, position) && s.WriteF32(amount) && s.WriteF32(flashTime) &&
+               s.WriteI32(direction) && s.WriteI32(pushDistance);
+    });
 }
 
 void SendDeath(NetSession* session, uint32_t uid)
 {
-    if (!session)
-        return;
-    NetMessage m;
-    m.type = MSG_DEATH;
-    m.payload.WriteU32(uid);
-    Send(session, m);
+    Send(session, MSG_DEATH, [&](NetStream& s) { return s.WriteU32(uid); });
 }
 
 void SendDoorOpened(NetSession* session, int32_t door, Vec2 screen)
 {
-    if (!session)
-        return;
-    NetMessage m;
-    m.type = MSG_DOOR_OPENED;
-    m.payload.WriteI32(door) && WriteVec2(m.payload, screen);
-    Send(session, m);
+    Send(session, MSG_DOOR_OPENED, [&](NetStream& s) { return s.WriteI32(door) && WriteVec2(s, screen); });
 }
 
 void SendButtonPressed(NetSession* session, GameMessageType type, Vec2 heroPosition)
 {
-    if (!session)
-        return;
-    NetMessage m;
-    m.type = type;
-    WriteVec2(m.payload, heroPosition);
-    Send(session, m);
+    Send(session, type, [&](NetStream& s) { return WriteVec2(s, heroPosition); });
 }
 
 void SendScreenEntered(NetSession* session, Vec2 screen)
 {
-    if (!session)
-        return;
-    NetMessage m;
-    m.type = MSG_SCREEN_ENTERED;
-    WriteVec2(m.payload, screen);
-    Send(session, m);
+    Send(session, MSG_SCREEN_ENTERED, [&](NetStream& s) { return WriteVec2(s, screen); });
 }
 
 void SendRemove(NetSession* session, uint32_t uid)
 {
-    if (!session)
-        return;
-    NetMessage m;
-    m.type = MSG_REMOVE;
-    m.payload.Resize(4);
-    m.payload.WriteU32(uid);
-    Send(session, m);
+    Send(session, MSG_REMOVE, [&](NetStream& s) {
+        s.Resize(4);
+        return s.WriteU32(uid);
+    });
 }
 
 void SendSpawn(NetSession* session, Entity* entity)
 {
-    if (!session || !entity)
+    if (!entity)
         return;
-    NetMessage m;
-    m.type = MSG_SPAWN;
-    entity->WriteState(&m.payload);
-    Send(session, m);
+    Send(session, MSG_SPAWN, [&](NetStream& s) { return entity->WriteState(&s); });
 }
