@@ -2,6 +2,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "engine/QuillLogger.h"
 #include "engine/RendererSDL.h"
@@ -19,10 +20,33 @@ std::string ResolveBeside(const std::string& defFile, const std::string& image)
     return slash == std::string::npos ? image : defFile.substr(0, slash + 1) + image;
 }
 
+bool ContainsPixel(SDL_Surface* s, Uint32 value)
+{
+    const int bpp = s->format->BytesPerPixel;
+    const Uint32 ignore = s->format->Amask;
+    bool found = false;
+    SDL_LockSurface(s);
+    for (int y = 0; y < s->h && !found; ++y) {
+        const Uint8* p = static_cast<const Uint8*>(s->pixels) + y * s->pitch;
+        for (int x = 0; x < s->w && !found; ++x, p += bpp) {
+            Uint32 pixel = 0;
+            std::memcpy(&pixel, p, static_cast<size_t>(bpp));  // little-endian host
+            found = ((pixel ^ value) & ~ignore & (bpp == 4 ? 0xFFFFFFFFu : (1u << (8 * bpp)) - 1)) == 0;
+        }
+    }
+    SDL_UnlockSurface(s);
+    return found;
+}
+
+// A colour key costs a compare per pixel on every blit, so images without any
+// magenta (most map tiles) are left unkeyed and blit as plain copies.
 void SetMagentaKey(Image* image)
 {
     SDL_Surface* s = image->surface;
-    SDL_SetColorKey(s, SDL_SRCCOLORKEY, SDL_MapRGB(s->format, 255, 0, 255));
+    const Uint32 magenta = SDL_MapRGB(s->format, 255, 0, 255);
+    if ((s->flags & SDL_SRCCOLORKEY) == 0 && ContainsPixel(s, magenta)) {
+        SDL_SetColorKey(s, SDL_SRCCOLORKEY, magenta);
+    }
 }
 
 // Blits part of `source`; skips rectangles wholly off the screen so that far

@@ -131,6 +131,27 @@ TEST_F(RendererVideo, DrawTilePutsTheRightTileAtThePosition)
     EXPECT_EQ(ReadPixel(screen, 7, 7), TileColour(1));
 }
 
+TEST_F(RendererVideo, MagentaInTilesIsTransparentAndOnlyImagesWithMagentaAreKeyed)
+{
+    ASSERT_TRUE(EngineTest::WriteBmp(dir.File("overlay.bmp"), 8, 8, [](int x, int y) {
+        return (x < 2 && y < 2) ? kMagenta : Rgb{5, 6, 7};
+    }));
+    ASSERT_TRUE(renderer.LoadSpriteDef(WriteDef("sprite Hero hero.bmp 8 8 3\n"
+                                                "tilesheet 0 tiles.bmp 8 8\n"
+                                                "tilesheet 2 overlay.bmp 8 8\n")
+                                           .c_str()));
+    EngineTest::FillSurface(screen, kBackground);
+    renderer.DrawTile(2, 0, 4, 4);
+    EXPECT_EQ(ReadPixel(screen, 4, 4), kBackground);
+    EXPECT_EQ(ReadPixel(screen, 5, 5), kBackground);
+    EXPECT_EQ(ReadPixel(screen, 6, 4), (Rgb{5, 6, 7}));
+    EXPECT_EQ(ReadPixel(screen, 11, 11), (Rgb{5, 6, 7}));
+    // Keying an image with no magenta would only slow its blits down.
+    EXPECT_NE(renderer.LoadImage(dir.File("overlay.bmp").c_str())->surface->flags & SDL_SRCCOLORKEY, 0u);
+    EXPECT_NE(renderer.GetSpriteType("Hero")->sheet->surface->flags & SDL_SRCCOLORKEY, 0u);
+    EXPECT_EQ(renderer.LoadImage(dir.File("tiles.bmp").c_str())->surface->flags & SDL_SRCCOLORKEY, 0u);
+}
+
 TEST_F(RendererVideo, DrawTileIgnoresUnknownSheetsAndTiles)
 {
     LoadGoodDef();
