@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
 #include "engine/QuillLogger.h"
 
 namespace Quill {
@@ -36,6 +38,12 @@ bool RendererSDL::Initialize(void* window, VideoRes* mode, int flags)
         }
         return false;
     }
+    // SDL's dummy driver shows nothing, and presenting to it costs more than
+    // drawing a whole frame; headless runs keep the screen surface only.
+    char driver[32] = "";
+    SDL_VideoDriverName(driver, sizeof driver);
+    presentsToDisplay = std::strcmp(driver, "dummy") != 0;
+
     // The app may have named the window before it existed; name it again.
     // Copies, because setting the caption frees SDL's own strings.
     char* title = nullptr;
@@ -66,7 +74,7 @@ bool RendererSDL::PageFlip()
         flipOverlay();
     }
     ++flipCount;
-    return SDL_Flip(screen) == 0;
+    return !presentsToDisplay || SDL_Flip(screen) == 0;
 }
 
 void RendererSDL::StepFrame()

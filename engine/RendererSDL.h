@@ -56,7 +56,8 @@ public:
 
     bool Initialize(void* window, VideoRes* mode, int flags) override;
     bool ClearScreen() override;
-    // Runs the flip overlay (if any) and shows the screen.
+    // Runs the flip overlay (if any) and shows the screen (with SDL's dummy
+    // video driver there is nothing to show it on, so the surface is kept).
     bool PageFlip() override;
     // Advances FrameNumber; the game's RenderFrame calls it once per frame.
     void StepFrame() override;
@@ -109,6 +110,7 @@ protected:
 
     std::function<void()> flipOverlay;
     unsigned flipCount = 0;
+    bool presentsToDisplay = true;
 
     SDL_Surface* screen = nullptr;
     bool ownsVideo = false;
