@@ -14,7 +14,6 @@ namespace {
 
 CTestApp* g_app = nullptr;
 
-constexpr double kFrameMilliseconds = 16.66;
 constexpr int kHostStartColumn = 120, kHostStartRow = 83;
 constexpr int kGuestStartColumn = 118, kGuestStartRow = 83;
 
@@ -151,16 +150,8 @@ void CTestApp::Update()
         if (isServer)
             CheckRoomCleared();
     }
-    PaceFrame();
-}
-
-// Frames last at least 16.66 ms; the engine sleeps most of the wait instead
-// of spinning on the clock.
-void CTestApp::PaceFrame()
-{
-    if (lastFrameTick >= 0.0)
-        WaitUntil(lastFrameTick + kFrameMilliseconds);
-    lastFrameTick = GetPreciseTicks();
+    // Frame pacing is the engine loop's: it sleeps until just before each
+    // 1/60 s deadline instead of spinning on the clock.
 }
 
 void CTestApp::RenderOverlay()

@@ -58,7 +58,6 @@ protected:
     bool Shutdown() override;
     // Loads the sound table; false when any sound failed (all are tried).
     bool LoadSounds();
-    void PaceFrame();
     static Vec2 PlayerScreen(Entity* player);
 
     KarskRenderer* world = nullptr;
@@ -75,7 +74,6 @@ protected:
     char remoteName[64] = "remote";
     NetSession* session = nullptr;
     uint32_t lastNetTick = 0;
-    double lastFrameTick = -1.0;
     int32_t nextUID = 10;
     bool attackKeyHeld = false;
     bool itemKeyHeld = false;

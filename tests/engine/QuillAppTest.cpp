@@ -82,7 +82,7 @@ public:
         timeKeys.push_back(GetTimeKey());
         ticks.push_back(GetPreciseTicks());
         if (static_cast<int>(frame) == messageAtFrame) {
-            Message("Found %d rupees", 5);
+            Message("Found %d coins", 5);
         }
         if (static_cast<int>(frame) == quitAtFrame) {
             RequestQuit();
@@ -309,8 +309,8 @@ TEST(QuillApp, MessageShowsInTheWindowForAboutFourSeconds)
     app.SetRunOptions(Headless(300));
     LaunchContext context = Context(256, 200);
     ASSERT_TRUE(app.Launch(&context));
-    EXPECT_EQ(app.CurrentMessage(), "Found 5 rupees");
-    EXPECT_TRUE(Logger()->Contains("Found 5 rupees"));
+    EXPECT_EQ(app.CurrentMessage(), "Found 5 coins");
+    EXPECT_TRUE(Logger()->Contains("Found 5 coins"));
     const std::vector<bool>& shown = app.recorder->bannerShown;
     ASSERT_EQ(shown.size(), 300u);
     for (size_t frame = 0; frame < 235; ++frame) {

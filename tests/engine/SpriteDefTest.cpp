@@ -13,7 +13,7 @@ TEST(SpriteDef, ParsesSpritesAndTileSheets)
         "# the hero\n"
         "sprite Tavin tavin.bmp 16 16 8\n"
         "\n"
-        "   sprite\tOctorok  enemies/octorok.bmp 16 16 2   # two frames\n"
+        "   sprite\tKrillop  enemies/krillop.bmp 16 16 2   # two frames\n"
         "tilesheet 0 tiles.bmp 16 16\r\n"
         "tilesheet 3 hud.bmp 8 8\n",
         "sprite.def");
@@ -25,8 +25,8 @@ TEST(SpriteDef, ParsesSpritesAndTileSheets)
     EXPECT_EQ(def.sprites[0].frameHeight, 16);
     EXPECT_EQ(def.sprites[0].frameCount, 8);
     EXPECT_EQ(def.sprites[0].line, 2);
-    EXPECT_EQ(def.sprites[1].name, "Octorok");
-    EXPECT_EQ(def.sprites[1].image, "enemies/octorok.bmp");
+    EXPECT_EQ(def.sprites[1].name, "Krillop");
+    EXPECT_EQ(def.sprites[1].image, "enemies/krillop.bmp");
     EXPECT_EQ(def.sprites[1].frameCount, 2);
     EXPECT_EQ(def.sprites[1].line, 4);
     ASSERT_EQ(def.tileSheets.size(), 2u);
