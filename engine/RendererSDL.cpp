@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "engine/QuillLogger.h"
@@ -124,6 +126,13 @@ Image* RendererSDL::LoadImageCached(const std::string& file)
         if (image->file == file) {
             return image.get();
         }
+    }
+    // SDL reports a missing file only as a bad parameter; say what it is.
+    if (std::FILE* probe = std::fopen(file.c_str(), "rb")) {
+        std::fclose(probe);
+    } else {
+        Logger()->Log("LoadImage: cannot load %s: %s", file.c_str(), std::strerror(errno));
+        return nullptr;
     }
     SDL_Surface* surface = SDL_LoadBMP(file.c_str());
     if (!surface) {
