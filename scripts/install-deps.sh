@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libsdl1.2-compat-dev libmpg123-dev libmp3lame-dev lame
   libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev
 )
 
 missing=()
