@@ -1,0 +1,2 @@
+# Pickups, the boomerang and the push-block.
+set(KARSK_PICKUP_SOURCES)

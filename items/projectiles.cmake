@@ -1,0 +1,2 @@
+# Projectiles, the bomb and its effects.
+set(KARSK_PROJECTILE_SOURCES)

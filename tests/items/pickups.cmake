@@ -1,0 +1,1 @@
+# Tests of the pickups, the boomerang and the push-block (test_pickups).

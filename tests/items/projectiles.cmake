@@ -1,0 +1,1 @@
+# Tests of the projectiles, the bomb and its effects (test_projectiles).
