@@ -3,6 +3,7 @@
 #include <SDL/SDL.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "sound/Mixer.h"
@@ -11,6 +12,16 @@ namespace {
 
 // About 23 ms per callback at the mixer rate.
 constexpr Uint16 kBufferFrames = 512;
+
+AudioDevice* g_openDevice = nullptr;
+
+// SDL's audio thread must stop before the process unloads its libraries;
+// left running it calls into code that is already gone.
+void CloseOpenDeviceAtExit()
+{
+    if (g_openDevice)
+        g_openDevice->Close();
+}
 
 }  // namespace
 
@@ -39,6 +50,9 @@ bool AudioDevice::Open(Mixer& mixer, std::string& error)
         return false;
     }
     open = true;
+    static const bool closesAtExit = std::atexit(&CloseOpenDeviceAtExit) == 0;
+    (void)closesAtExit;
+    g_openDevice = this;
     SDL_PauseAudio(0);
     return true;
 }
@@ -49,6 +63,8 @@ void AudioDevice::Close()
         SDL_CloseAudio();
         open = false;
     }
+    if (g_openDevice == this)
+        g_openDevice = nullptr;
     if (ownsSubsystem) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         ownsSubsystem = false;
