@@ -8,6 +8,7 @@
 class KarskRenderer;
 class NetSession;
 class NetStream;
+class Pickup;
 namespace Quill {
 struct SpriteType;
 }
@@ -58,6 +59,10 @@ public:
     int SnapX(int grid);
     int SnapY(int grid);
     void StepToTile(int dir);
+    // A new pickup for a drop kind (2 a five-piece, 4 a heart, 8 a key, any
+    // other a single piece), not yet in the world; hand it to an EntityRef or
+    // to the world list.
+    Pickup* SpawnPickup(int kind);
 
     float GetHealth() const { return health; }
     float GetFlashTime() const { return flashTime; }
