@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/QuillLogger.h"
+#include "net/GameMessages.h"
 #include "net/NetStream.h"
 #include "sound/Sound.h"
 #include "sound/SoundTable.h"
@@ -53,6 +54,11 @@ Tavin::Tavin(const char* name, Quill::InputSystem* input, NetSession* session, c
         if (renderer)
             renderer->AddEntity(swords[grade].get(), false);
     }
+    for (int index = 0; index < kBoomerangCount; ++index) {
+        boomerangs[index] = new Boomerang(session, renderer, this, index == 1);
+        if (renderer)
+            renderer->AddEntity(boomerangs[index].get(), false);
+    }
 }
 
 Tavin::~Tavin()
@@ -62,6 +68,15 @@ Tavin::~Tavin()
         if (g_renderer && sword)
             g_renderer->GetEntityList().Remove(sword.get());
         sword.reset();
+    }
+    // The boomerangs point back too; one still held elsewhere stays inert.
+    for (auto& boomerang : boomerangs) {
+        if (!boomerang)
+            continue;
+        if (g_renderer)
+            g_renderer->GetEntityList().Remove(boomerang.get());
+        boomerang->DetachOwner();
+        boomerang.reset();
     }
 }
 
@@ -87,6 +102,9 @@ void Tavin::SendEvent(int event, void* arg1, void* arg2)
             break;
         case EVENT_SWORD:
             UseSword();
+            break;
+        case EVENT_ITEM:
+            UseItem();
             break;
         case EVENT_STOP:
             moveDirection = DIR_NONE;
@@ -232,10 +250,15 @@ Vec2 Tavin::PopReturnPoint()
     return back;
 }
 
+Boomerang* Tavin::GetBoomerang(int index) const
+{
+    return index >= 0 && index < kBoomerangCount ? boomerangs[index].get() : nullptr;
+}
+
 Vec2 Tavin::HeldBoomerangPosition() const
 {
-    // The hero carries no boomerang, so the marker stands in for its place.
-    return Vec2(kNoBoomerang, kNoBoomerang);
+    const Boomerang* held = GetBoomerang(boomerangIndex);
+    return held ? held->position : Vec2(kNoBoomerang, kNoBoomerang);
 }
 
 bool Tavin::WriteHeldBoomerang(NetStream* s) const
@@ -244,11 +267,17 @@ bool Tavin::WriteHeldBoomerang(NetStream* s) const
     return s->WriteF32(p.x) && s->WriteF32(p.y);
 }
 
-bool Tavin::SkipHeldBoomerang(NetStream* s) const
+bool Tavin::ReadHeldBoomerang(NetStream* s)
 {
-    // With no boomerang in hand the peer's position has nothing to move.
     float x, y;
-    return s->ReadF32(x) && s->ReadF32(y);
+    if (!s->ReadF32(x) || !s->ReadF32(y))
+        return false;
+    // The host flies the boomerangs; a client copy follows its place. With
+    // none in hand the place is only a marker.
+    Boomerang* held = GetBoomerang(boomerangIndex);
+    if (held && !IsHost(session) && std::isfinite(x) && std::isfinite(y))
+        held->SetPosition(Vec2(x, y));
+    return true;
 }
 
 bool Tavin::WriteState(NetStream* s)
@@ -300,5 +329,5 @@ bool Tavin::ReadState(NetStream* s)
         rejected = true;
     if (rejected)
         Quill::Logger()->Log("Tavin %u: ignored unusable values in a state record", unsigned(uid));
-    return SkipHeldBoomerang(s);
+    return ReadHeldBoomerang(s);
 }

@@ -6,6 +6,7 @@
 
 #include "entity/Entity.h"
 #include "entity/EntityRef.h"
+#include "items/Boomerang.h"
 #include "items/Sword.h"
 
 namespace Quill {
@@ -14,8 +15,8 @@ class InputSystem;
 
 // The hero each player steers. The local one follows the keyboard through
 // events that the application sends; the peer's copy (`remote`) follows the
-// peer's records. The hero owns its three swords, which live in the world
-// list beside it.
+// peer's records. The hero owns its three swords and its two boomerangs,
+// which live in the world list beside it.
 class Tavin : public Entity {
 public:
     static constexpr int kSwordCount = Sword::kGradeCount;
@@ -23,6 +24,7 @@ public:
     static constexpr int kItemCount = 4;    // boomerang, fire, bomb, arrow
     static constexpr int kMaxKeys = 999;
     static constexpr int kMaxCurrency = 999;
+    static constexpr int kBoomerangCount = 2;
     static constexpr float kSpeed = 175.0f;
     static constexpr float kStartHealth = 3.0f;
     static constexpr float kStairsDepth = 32.0f;  // pixels sunk over one second
@@ -87,6 +89,8 @@ public:
     void AddCurrency(int value);
     // Null outside 0..2.
     Sword* GetSword(int grade) const;
+    // Null outside 0..1.
+    Boomerang* GetBoomerang(int index) const;
     // Place of the boomerang in hand for the hero update; (−128, −128) when none is held.
     Vec2 HeldBoomerangPosition() const;
     const char* GetPlayerName() const { return playerName; }
@@ -96,6 +100,7 @@ public:
     Quill::InputSystem* input = nullptr;
     float attackTimer = 0.0f;
     EntityRef<Sword> swords[kSwordCount];
+    EntityRef<Boomerang> boomerangs[kBoomerangCount];  // plain, magic
     int32_t swordType = 0;
     int32_t boomerangIndex = 0;
     int32_t fireLevel = 0;
@@ -122,9 +127,10 @@ private:
     void TickComingUp(float dt);
     void LandAtStairsTarget();
     void UseSword();
+    void UseItem();
     void SelectNextItem();
     void WarnLowHealth(float dt);
     void CountCurrency();
     bool WriteHeldBoomerang(NetStream* s) const;
-    bool SkipHeldBoomerang(NetStream* s) const;
+    bool ReadHeldBoomerang(NetStream* s);
 };

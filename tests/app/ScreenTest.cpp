@@ -85,7 +85,7 @@ TEST_F(AppTest, TheActivityPassDropsWhatNoHeroSees)
     EXPECT_EQ(world->FindEntity(40), nullptr);
     EXPECT_NE(world->FindEntity(41), nullptr);
     EXPECT_EQ(world->FindEntity(42), nullptr);
-    EXPECT_EQ(world->GetEntityList().Count(), 1 + 3 + 2);  // hero, swords, survivors
+    EXPECT_EQ(world->GetEntityList().Count(), 1 + 3 + 2 + 2);  // hero, swords, boomerangs, survivors
     ASSERT_EQ(session.sent.size(), 2u);
     EXPECT_EQ(session.sent[0].type, 4);
     EXPECT_EQ(app->ActiveCount(), 1);

@@ -13,7 +13,7 @@ TEST_F(TavinTest, AHeroBringsItsThreeSwordsIntoTheWorldAndTakesThemAlong)
         EntityRef<Tavin> hero = new Tavin("Ada", nullptr, nullptr);
         EXPECT_STREQ(hero->GetName(), "Tavin");
         EXPECT_STREQ(hero->GetPlayerName(), "Ada");
-        ASSERT_EQ(world->GetEntityList().Count(), 4);
+        ASSERT_EQ(world->GetEntityList().Count(), 6);  // with the two boomerangs
         for (int grade = 0; grade < Tavin::kSwordCount; ++grade) {
             EXPECT_EQ(hero->GetSword(grade)->swordType, grade);
             EXPECT_EQ(hero->GetSword(grade)->GetOwner(), hero.get());

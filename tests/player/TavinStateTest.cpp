@@ -16,7 +16,7 @@ TEST_F(TavinTest, TheStateRecordCarriesHealthAndAnimationToTheOtherCopy)
     ASSERT_TRUE(hero->WriteState(&s));
     float boomerang[2];
     std::memcpy(boomerang, s.GetData() + 44, 8);
-    EXPECT_EQ(Vec2(boomerang[0], boomerang[1]), Vec2(-128.0f, -128.0f));
+    EXPECT_EQ(Vec2(boomerang[0], boomerang[1]), hero->GetBoomerang(0)->GetPosition());
 
     Tavin* copy = AddHero(nullptr, 10, 10);
     ASSERT_TRUE(copy->ReadState(&s));
