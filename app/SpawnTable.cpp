@@ -1,5 +1,13 @@
 #include "app/SpawnTable.h"
 
+#include "items/Pushblock.h"
+
+namespace {
+
+constexpr int kPushblockType = 30;
+
+}  // namespace
+
 Entity* SpawnTable::Create(int type, NetSession* session) const
 {
     if (type == kNothing)
@@ -14,4 +22,10 @@ SpawnTable& SpawnTable::Game()
     // Enemy and push-block classes add their rows here as they join the game.
     static SpawnTable table;
     return table;
+}
+
+void RegisterGameSpawns()
+{
+    SpawnTable& table = SpawnTable::Game();
+    table.Set(kPushblockType, &CreatePushblock);
 }

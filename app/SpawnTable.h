@@ -25,3 +25,7 @@ private:
     std::map<int, Factory> rows;
     Factory fallback = nullptr;
 };
+
+// Puts the game's classes into SpawnTable::Game(). The game calls it when it
+// starts; tests that want the real classes call it themselves.
+void RegisterGameSpawns();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/SpawnTable.h"
 #include "engine/EngineSettings.h"
 #include "engine/QuillLogger.h"
 #include "player/Tavin.h"
@@ -75,6 +76,7 @@ bool CTestApp::LoadSounds()
 bool CTestApp::Initialize()
 {
     RegisterTestSettings();
+    RegisterGameSpawns();
     if (!InitSound())
         Quill::Logger()->Log("%s", GetSoundError());
     bool soundsLoaded = LoadSounds();

@@ -66,6 +66,12 @@ void SendRemove(NetSession* session, uint32_t uid)
     });
 }
 
+void SendPushblockMoved(NetSession* session, uint32_t uid, int32_t direction)
+{
+    Send(session, MSG_PUSHBLOCK_MOVED,
+         [&](NetStream& s) { return s.WriteU32(uid) && s.WriteI32(direction); });
+}
+
 void SendSpawn(NetSession* session, Entity* entity)
 {
     if (!entity)

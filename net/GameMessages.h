@@ -34,5 +34,6 @@ void SendDoorOpened(NetSession* session, int32_t door, Vec2 screen);
 void SendButtonPressed(NetSession* session, GameMessageType type, Vec2 heroPosition);
 void SendScreenEntered(NetSession* session, Vec2 screen);
 void SendRemove(NetSession* session, uint32_t uid);
+void SendPushblockMoved(NetSession* session, uint32_t uid, int32_t direction);
 // A spawn announcement carrying the entity's state record.
 void SendSpawn(NetSession* session, class Entity* entity);
