@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libsdl1.2-compat-dev libmpg123-dev libmp3lame-dev lame
+  libsdl1.2-compat-dev libmpg123-dev libmp3lame-dev lame libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
 )

@@ -42,6 +42,38 @@ TEST(ArtScript, DrawsGridsAndMirrorsFrames)
     EXPECT_NE(book.SpriteDefText().find("sprite Dot sprites/Dot.bmp 4 2 2\n"), std::string::npos);
 }
 
+TEST(ArtScript, ScaledDrawingFillsBlocksAndRimShadesEdges)
+{
+    ktool::ArtBook book([](const std::string&) { return std::string(); });
+    ASSERT_EQ(RunArt({{"art.txt", kHead + "color white 255 255 255\nsprite Big 8 8 1\nscale 2\nframe 0\n"
+                                          "  rect red 1 1 3 3\n  rim red white blue\n  scale 1\n"
+                                          "  rect blue 7 0 1 1\n"}},
+                     &book),
+              "");
+    const ktool::Image& img = book.Images().at(1).image;
+    EXPECT_EQ(img.At(1, 1), ktool::kMagenta);
+    EXPECT_EQ(img.At(2, 2), 0xFFFFFFu) << "top-left edge lit";
+    EXPECT_EQ(img.At(3, 3), 0xFFFFFFu);
+    EXPECT_EQ(img.At(4, 4), 0xFF0000u) << "middle untouched";
+    EXPECT_EQ(img.At(6, 6), 0x0000FFu) << "bottom-right edge darkened";
+    EXPECT_EQ(img.At(7, 7), 0x0000FFu);
+    EXPECT_EQ(img.At(7, 0), 0x0000FFu) << "scale 1 is pixel for pixel again";
+    EXPECT_EQ(img.At(6, 0), ktool::kMagenta);
+}
+
+TEST(ArtScript, ScratchSheetsAreNotListedOrClashing)
+{
+    ktool::ArtBook book([](const std::string&) { return std::string(); });
+    ASSERT_EQ(RunArt({{"art.txt", kHead + "sheet work - 2 2 1 1\nsheet more - 2 2 1 1\ntile work 0\n"
+                                          "  fill red\nframe 0\n  copy work 0\n"}},
+                     &book),
+              "");
+    EXPECT_EQ(book.Images().at(1).path, ktool::kScratchPath);
+    EXPECT_EQ(book.Images().at(0).image.At(1, 1), 0xFF0000u);
+    EXPECT_EQ(book.SpriteDefText().find("tilesheet"), std::string::npos);
+    EXPECT_EQ(RunArt({{"art.txt", kHead + "scale 9\n"}}).rfind("art.txt:5: scale 9 is outside 1..8", 0), 0u);
+}
+
 TEST(ArtScript, RejectsARaggedGridNamingFileAndLine)
 {
     std::string error = RunArt({{"art.txt", kHead + "frame 0\n  grid 1\n  r...\n  rr.\n  end\n"}});

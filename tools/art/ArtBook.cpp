@@ -119,7 +119,7 @@ Transform ArtBook::ParseTransform(const SourceLine& line, size_t from) const
 void ArtBook::AddImage(const SourceLine& line, const std::string& name, const std::string& path, int w, int h)
 {
     for (const OutputImage& image : images_) {
-        if (image.name == name || image.path == path)
+        if (image.name == name || (image.path == path && path != kScratchPath))
             line.Fail("image '" + name + "' (" + path + ") is made twice");
     }
     images_.push_back(OutputImage{name, path, Image(w, h)});
@@ -239,6 +239,9 @@ bool ArtBook::RunTopLevel(const std::vector<SourceLine>& lines, size_t& i, int d
             m.body.push_back(lines[i]);
         }
         macros_[line.words[1]] = m;
+    } else if (command == "scale") {
+        NeedWords(line, 2, "scale <pixels per unit>");
+        scale_ = ParseInt(line, line.words[1], 1, 8, "scale");
     } else if (command == "use") {
         Use(line, depth);
     } else if (command == "glyph") {

@@ -13,9 +13,12 @@
 // every picture they make, ready to be written out.
 namespace ktool {
 
+// An image with this path is a work area for other pictures and is not written.
+constexpr const char kScratchPath[] = "-";
+
 struct OutputImage {
     std::string name;
-    std::string path;  // relative to the data directory
+    std::string path;  // relative to the data directory, or kScratchPath
     Image image;
 };
 
@@ -89,6 +92,7 @@ private:
     size_t targetImage_ = 0;
     std::vector<Rect> targets_;
     int currentSprite_ = -1;
+    int scale_ = 1;  // pixels per drawing unit, set by "scale"
 };
 
 // The font's glyph order; the last cell stands in for anything else.

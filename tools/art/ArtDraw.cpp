@@ -20,7 +20,7 @@ void ArtBook::RunDrawing(const std::vector<SourceLine>& lines, size_t& i)
     }
     Image& image = images_[targetImage_].image;
     for (const Rect& r : targets_) {
-        Painter p(image, r);
+        Painter p(image, r, scale_);
         uint32_t cell = uint32_t(r.x / std::max(1, r.w) + 97 * (r.y / std::max(1, r.h)));
         if (c == "fill") {
             NeedWords(line, 2, "fill <colour>");
@@ -63,11 +63,22 @@ void ArtBook::RunDrawing(const std::vector<SourceLine>& lines, size_t& i)
             p.Speckle(ColorArg(line, 1), ParseInt(line, line.words[2], 0, 100000, "count"),
                       uint32_t(ParseInt(line, line.words[3], 0, 1000000, "seed")) * 7919u + cell, w, h);
         } else if (c == "checker") {
-            NeedWords(line, 3, "checker <colour> <size>");
-            p.Checker(ColorArg(line, 1), ParseInt(line, line.words[2], 1, 256, "size"));
+            NeedWords(line, 3, "checker <colour> <size> [x y w h]");
+            int x = 0, y = 0, w = p.Width(), h = p.Height();
+            if (line.words.size() > 3) {
+                NeedWords(line, 7, "checker <colour> <size> [x y w h]");
+                x = IntArg(line, 3, "x");
+                y = IntArg(line, 4, "y");
+                w = IntArg(line, 5, "w");
+                h = IntArg(line, 6, "h");
+            }
+            p.Checker(ColorArg(line, 1), ParseInt(line, line.words[2], 1, 256, "size"), x, y, w, h);
         } else if (c == "recolor") {
             NeedWords(line, 3, "recolor <from colour> <to colour>");
             p.Recolor(ColorArg(line, 1), ColorArg(line, 2));
+        } else if (c == "rim") {
+            NeedWords(line, 4, "rim <colour> <light colour> <dark colour>");
+            p.Rim(ColorArg(line, 1), ColorArg(line, 2), ColorArg(line, 3));
         } else if (c == "outline") {
             NeedWords(line, 2, "outline <colour>");
             p.Outline(ColorArg(line, 1));
@@ -91,10 +102,11 @@ void ArtBook::RunDrawing(const std::vector<SourceLine>& lines, size_t& i)
             int x = IntArg(line, 3, "x"), y = IntArg(line, 4, "y"), w = IntArg(line, 5, "w"),
                 h = IntArg(line, 6, "h");
             const Image& src = images_[s.image].image;
-            for (int yy = y; yy < y + h; ++yy) {
-                for (int xx = x; xx < x + w; ++xx) {
+            int u = p.Unit();
+            for (int yy = y * u; yy < (y + h) * u; ++yy) {
+                for (int xx = x * u; xx < (x + w) * u; ++xx) {
                     if (xx >= 0 && yy >= 0 && xx < from.w && yy < from.h)
-                        p.Plot(xx, yy, src.At(from.x + xx, from.y + yy));
+                        p.PlotPixel(xx, yy, src.At(from.x + xx, from.y + yy));
                 }
             }
         } else if (c == "from" || c == "take") {
@@ -152,7 +164,7 @@ void ArtBook::RunGrid(const std::vector<SourceLine>& lines, size_t& i)
     }
     Image& image = images_[targetImage_].image;
     for (const Rect& r : targets_) {
-        Painter p(image, r);
+        Painter p(image, r, scale_);
         for (size_t y = 0; y < rows.size(); ++y) {
             const std::string& text = rows[y]->words[0];
             for (size_t x = 0; x < text.size(); ++x) {
@@ -216,7 +228,7 @@ void ArtBook::RunText(const SourceLine& line)
     }
     Image& image = images_[targetImage_].image;
     for (const Rect& r : targets_) {
-        Painter p(image, r);
+        Painter p(image, r, scale_);
         DrawText(p, ColorArg(line, 1), IntArg(line, 2, "x"), IntArg(line, 3, "y"),
                  ParseInt(line, line.words[4], 1, 8, "scale"), text);
     }

@@ -5,15 +5,24 @@
 
 namespace ktool {
 
-void Painter::Plot(int x, int y, Rgb c)
+void Painter::PlotPixel(int x, int y, Rgb c)
 {
     if (x < 0 || y < 0 || x >= clip_.w || y >= clip_.h)
         return;
     image_.Set(clip_.x + x, clip_.y + y, c);
 }
 
+void Painter::Plot(int x, int y, Rgb c)
+{
+    for (int dy = 0; dy < unit_; ++dy) {
+        for (int dx = 0; dx < unit_; ++dx) PlotPixel(x * unit_ + dx, y * unit_ + dy, c);
+    }
+}
+
 Rgb Painter::Get(int x, int y) const
 {
+    x *= unit_;
+    y *= unit_;
     if (x < 0 || y < 0 || x >= clip_.w || y >= clip_.h || !image_.Inside(clip_.x + x, clip_.y + y))
         return kMagenta;
     return image_.At(clip_.x + x, clip_.y + y);
@@ -96,28 +105,30 @@ void Painter::Speckle(Rgb c, int count, uint32_t seed, int dotW, int dotH)
         return state;
     };
     for (int i = 0; i < count; ++i) {
-        int x = int(next() % uint32_t(std::max(1, clip_.w - dotW + 1)));
-        int y = int(next() % uint32_t(std::max(1, clip_.h - dotH + 1)));
+        int x = int(next() % uint32_t(std::max(1, Width() - dotW + 1)));
+        int y = int(next() % uint32_t(std::max(1, Height() - dotH + 1)));
         FillRect(x, y, dotW, dotH, c);
     }
 }
 
-void Painter::Checker(Rgb c, int size)
+// Counted from the clip's corner, so neighbouring areas share one pattern.
+void Painter::Checker(Rgb c, int size, int x0, int y0, int w, int h)
 {
-    for (int y = 0; y < clip_.h; ++y) {
-        for (int x = 0; x < clip_.w; ++x) {
+    for (int y = y0; y < y0 + h; ++y) {
+        for (int x = x0; x < x0 + w; ++x) {
             if (((x / size) + (y / size)) % 2 == 1)
                 Plot(x, y, c);
         }
     }
 }
 
+// Pixel by pixel, so it also reaches detail finer than the unit.
 void Painter::Recolor(Rgb from, Rgb to)
 {
     for (int y = 0; y < clip_.h; ++y) {
         for (int x = 0; x < clip_.w; ++x) {
-            if (Get(x, y) == from)
-                Plot(x, y, to);
+            if (image_.Inside(clip_.x + x, clip_.y + y) && image_.At(clip_.x + x, clip_.y + y) == from)
+                PlotPixel(x, y, to);
         }
     }
 }
@@ -125,8 +136,8 @@ void Painter::Recolor(Rgb from, Rgb to)
 void Painter::Outline(Rgb c)
 {
     std::vector<std::pair<int, int>> marks;
-    for (int y = 0; y < clip_.h; ++y) {
-        for (int x = 0; x < clip_.w; ++x) {
+    for (int y = 0; y < Height(); ++y) {
+        for (int x = 0; x < Width(); ++x) {
             if (Get(x, y) != kMagenta)
                 continue;
             const int d[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
@@ -140,6 +151,22 @@ void Painter::Outline(Rgb c)
         }
     }
     for (auto [x, y] : marks) Plot(x, y, c);
+}
+
+void Painter::Rim(Rgb on, Rgb light, Rgb dark)
+{
+    std::vector<std::pair<std::pair<int, int>, Rgb>> marks;
+    for (int y = 0; y < Height(); ++y) {
+        for (int x = 0; x < Width(); ++x) {
+            if (Get(x, y) != on)
+                continue;
+            if (Get(x - 1, y) == kMagenta || Get(x, y - 1) == kMagenta)
+                marks.push_back({{x, y}, light});
+            else if (Get(x + 1, y) == kMagenta || Get(x, y + 1) == kMagenta)
+                marks.push_back({{x, y}, dark});
+        }
+    }
+    for (const auto& [at, c] : marks) Plot(at.first, at.second, c);
 }
 
 Image CutOut(const Image& source, Rect area, const Transform& t)
@@ -172,7 +199,7 @@ void PasteOver(Painter& target, const Image& piece, int x, int y)
         for (int xx = 0; xx < piece.width; ++xx) {
             Rgb c = piece.At(xx, yy);
             if (c != kMagenta)
-                target.Plot(x + xx, y + yy, c);
+                target.PlotPixel(x + xx, y + yy, c);
         }
     }
 }

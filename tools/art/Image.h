@@ -34,15 +34,18 @@ struct Image {
     }
 };
 
-// Drawing clipped to `clip`; coordinates are relative to its corner.
+// Drawing clipped to `clip`; coordinates are relative to its corner and
+// counted in units of `unit` pixels, so art can be drawn on a coarse grid.
 class Painter {
 public:
-    Painter(Image& image, Rect clip) : image_(image), clip_(clip) {}
+    Painter(Image& image, Rect clip, int unit = 1) : image_(image), clip_(clip), unit_(unit) {}
 
     void Plot(int x, int y, Rgb c);
-    Rgb Get(int x, int y) const;  // magenta outside the clip
-    int Width() const { return clip_.w; }
-    int Height() const { return clip_.h; }
+    void PlotPixel(int x, int y, Rgb c);  // one real pixel, whatever the unit
+    Rgb Get(int x, int y) const;          // magenta outside the clip
+    int Width() const { return clip_.w / unit_; }
+    int Height() const { return clip_.h / unit_; }
+    int Unit() const { return unit_; }
 
     void Fill(Rgb c) { FillRect(0, 0, clip_.w, clip_.h, c); }
     void FillRect(int x, int y, int w, int h, Rgb c);
@@ -52,14 +55,18 @@ public:
     void Line(int x0, int y0, int x1, int y1, int width, Rgb c);
     void Triangle(double x0, double y0, double x1, double y1, double x2, double y2, Rgb c);
     void Speckle(Rgb c, int count, uint32_t seed, int dotW, int dotH);
-    void Checker(Rgb c, int size);
+    void Checker(Rgb c, int size, int x, int y, int w, int h);
     void Recolor(Rgb from, Rgb to);
     // Paints `c` on transparent pixels that touch an opaque one.
     void Outline(Rgb c);
+    // Lights pixels of colour `on` that face the top left across a transparent
+    // edge and darkens those facing the bottom right.
+    void Rim(Rgb on, Rgb light, Rgb dark);
 
 private:
     Image& image_;
     Rect clip_;
+    int unit_;
 };
 
 // A copy of a region, turned, mirrored or shifted; blank parts are magenta.
@@ -69,7 +76,7 @@ struct Transform {
     int shiftX = 0, shiftY = 0;
 };
 Image CutOut(const Image& source, Rect area, const Transform& t);
-// Pastes `piece` with its magenta left out.
+// Pastes `piece` pixel for pixel with its magenta left out.
 void PasteOver(Painter& target, const Image& piece, int x, int y);
 
 }  // namespace ktool

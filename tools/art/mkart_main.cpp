@@ -18,7 +18,8 @@ int main(int argc, char** argv)
         ktool::ArtBook book([](const std::string& path) { return ktool::ReadTextFile(path); });
         book.RunFile(argv[1]);
         for (const ktool::OutputImage& image : book.Images()) {
-            if (!ktool::SaveBmp(outDir + "/" + image.path, image.image, error))
+            if (image.path != ktool::kScratchPath &&
+                !ktool::SaveBmp(outDir + "/" + image.path, image.image, error))
                 break;
         }
         if (error.empty()) {

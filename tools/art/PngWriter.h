@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+#include "tools/art/Image.h"
+
+namespace ktool {
+
+// Saves an 8-bit RGB PNG through libpng; magenta stays magenta.
+bool SavePng(const std::string& path, const Image& image, std::string& error);
+
+// Reads any BMP that SDL can load into an RGB image.
+bool LoadBmp(const std::string& path, Image& image, std::string& error);
+
+}  // namespace ktool
