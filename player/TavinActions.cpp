@@ -1,3 +1,8 @@
+#include "items/Arrow.h"
+#include "items/Bomb.h"
+#include "items/Fire.h"
+#include "items/Projectile.h"
+#include "items/ThrowSword.h"
 #include "net/GameMessages.h"
 #include "player/Tavin.h"
 #include "sound/Sound.h"
@@ -8,6 +13,17 @@ namespace {
 
 // Strikes show while at least this much of the swing is left.
 constexpr float kStrikePose = 0.02f;
+// Health may be this far below full and the sword still flies as a beam.
+constexpr float kBeamHealthMargin = 0.25f;
+constexpr float kBeamSpeed = 350.0f;
+// Items are put down one tile ahead.
+constexpr float kItemPlacement = 32.0f;
+constexpr float kBoomerangSpeed = 330.0f;
+constexpr float kFireSpeed = 60.0f;
+constexpr float kBombSpeed = 60.0f;
+constexpr float kArrowSpeed = 320.0f;
+
+enum Item { ITEM_BOOMERANG = 1, ITEM_FIRE = 2, ITEM_BOMB = 3, ITEM_ARROW = 4 };
 
 int Reverse(int dir)
 {
@@ -29,12 +45,77 @@ int Reverse(int dir)
 
 void Tavin::UseSword()
 {
-    PlayIfInView(SND_SWORD);
+    // At full health, within a quarter heart, the sword also flies as a beam.
+    if (throwReady && renderer && maxHealth <= health + kBeamHealthMargin) {
+        EntityRef<ThrowSword> beam = new ThrowSword(session, renderer, this);
+        beam->SetPosition(position);
+        beam->Launch(direction, kBeamSpeed, float(swordType + 1));
+        renderer->AddEntity(beam.get(), false);
+        throwReady = false;
+        PlayIfInView(SND_SWORD_COMBINED);
+    } else {
+        PlayIfInView(SND_SWORD);
+    }
     // A press during a swing still sounds but does not start another.
     if (attackTimer > 0.0f || state != STATE_NORMAL)
         return;
     if (Sword* sword = GetSword(swordType))
         sword->Swing(position, direction);
+    cooldown = kAttackTime;
+    attackTimer = kAttackTime;
+}
+
+void Tavin::UseItem()
+{
+    if (!itemReady || state != STATE_NORMAL || cooldown != 0.0f || !renderer)
+        return;
+    const Vec2 ahead = position + Projectile::StraightStep(direction, kItemPlacement);
+    bool used = false;
+    switch (selectedItem) {
+        case ITEM_BOOMERANG:
+            // The host flies every boomerang; the client's copy follows the hero records.
+            if (IsHost(session) && boomerangIndex > -1) {
+                if (Boomerang* boomerang = GetBoomerang(boomerangIndex)) {
+                    boomerang->Throw(direction, kBoomerangSpeed);
+                    used = true;
+                }
+            }
+            break;
+        case ITEM_FIRE: {
+            EntityRef<Fire> fire = new Fire(session, renderer, this);
+            fire->SetPosition(ahead);
+            fire->Launch(direction, kFireSpeed, 1.0f);
+            renderer->AddEntity(fire.get(), false);
+            used = true;
+            break;
+        }
+        case ITEM_BOMB: {
+            EntityRef<Bomb> bomb = new Bomb(session, renderer, this);
+            bomb->SetPosition(ahead);
+            bomb->Launch(direction, kBombSpeed, 2.0f);
+            renderer->AddEntity(bomb.get(), false);
+            used = true;
+            break;
+        }
+        case ITEM_ARROW: {
+            if (currency < 1) {
+                currency = 0;
+                break;
+            }
+            --currency;
+            EntityRef<Arrow> arrow = new Arrow(session, renderer, this);
+            arrow->SetPosition(ahead);
+            arrow->Launch(direction, kArrowSpeed, 1.0f);
+            renderer->AddEntity(arrow.get(), false);
+            used = true;
+            break;
+        }
+        default:
+            break;
+    }
+    if (!used)
+        return;
+    itemReady = false;
     cooldown = kAttackTime;
     attackTimer = kAttackTime;
 }
