@@ -157,6 +157,8 @@ TEST_F(TavinTest, SomeTouchesDoNotHurt)
 TEST_F(TavinTest, ASwordPressSwingsOnlyWhenNoSwingRuns)
 {
     Tavin* hero = AddHero();
+    // Only the swing here; the beam a full-health press throws is tested with the projectiles.
+    hero->throwReady = false;
     hero->SetDirection(DIR_RIGHT);
     Sword* wood = hero->GetSword(0);
     hero->SendEvent(Tavin::EVENT_SWORD, nullptr, nullptr);
