@@ -1,0 +1,79 @@
+#include "items/ThrowSword.h"
+#include "net/GameMessages.h"
+#include "tests/items/ProjectileTestSupport.h"
+
+namespace {
+
+class ThrowSwordTest : public ProjectileTest {
+protected:
+    ThrowSword* Throw(NetSession* session, Entity* owner, Vec2 from, int dir, float damage)
+    {
+        ThrowSword* beam = Put(new ThrowSword(session, world, owner), from);
+        beam->Launch(dir, 350.0f, damage);
+        return beam;
+    }
+};
+
+}  // namespace
+
+TEST_F(ThrowSwordTest, ABeamStrikesEveryEnemyItReachesInOneTickAndTellsThePeer)
+{
+    RecordingSession session(true);
+    Tavin* hero = AddHero(&session);
+    Target* first = Put(new Target(), hero->GetPosition() + Vec2(40.0f, -4.0f));
+    Target* second = Put(new Target(), hero->GetPosition() + Vec2(40.0f, 4.0f));
+    Target* beyond = Put(new Target(), hero->GetPosition() + Vec2(90.0f, 0.0f));
+    Target* bystander = Put(new Target(Target::OTHER), hero->GetPosition() + Vec2(40.0f, 0.0f));
+    first->SetUID(31);
+    ThrowSword* beam = Throw(&session, hero, hero->GetPosition(), DIR_RIGHT, 3.0f);
+    EXPECT_EQ(beam->frameBase, 6);
+    EXPECT_FLOAT_EQ(beam->frameRate, 30.0f);
+    RunUntilDead(beam, 30);
+    EXPECT_EQ(beam->GetState(), 0);
+    ASSERT_EQ(first->amounts.size(), 1u);
+    ASSERT_EQ(second->amounts.size(), 1u);
+    EXPECT_FLOAT_EQ(first->amounts[0], 3.0f);
+    EXPECT_EQ(second->directions[0], DIR_RIGHT);
+    EXPECT_EQ(first->sources[0], nullptr);
+    EXPECT_TRUE(beyond->amounts.empty());
+    EXPECT_TRUE(bystander->amounts.empty());
+
+    ASSERT_EQ(session.sent.size(), 2u);
+    HitMessage hit;
+    ASSERT_TRUE(DecodeHit(session.sent[0], hit));
+    EXPECT_EQ(hit.uid, 31u);
+    EXPECT_EQ(hit.position, first->GetPosition());
+    EXPECT_FLOAT_EQ(hit.amount, 3.0f);
+    EXPECT_FLOAT_EQ(hit.flashTime, 0.5f);
+    EXPECT_EQ(hit.direction, DIR_RIGHT);
+    EXPECT_EQ(hit.push, 0);
+}
+
+TEST_F(ThrowSwordTest, ABeamNeverHurtsAHeroAndOnAClientOnlyDies)
+{
+    Tavin* hero = AddHero();
+    // An enemy's beam flies straight through the hero.
+    ThrowSword* enemyBeam = Throw(nullptr, nullptr, hero->GetPosition() + Vec2(0.0f, -60.0f), DIR_DOWN, 1.0f);
+    EXPECT_EQ(enemyBeam->frameBase, 3);
+    RunFrames(20);
+    EXPECT_FLOAT_EQ(hero->health, 3.0f);
+    EXPECT_NE(enemyBeam->GetState(), 0);
+    EXPECT_GT(enemyBeam->GetPosition().y, hero->GetPosition().y + 20.0f);
+
+    // Thrown by a client, it is spent on the enemy but the host deals the blow.
+    RecordingSession client(false);
+    Target* enemy = Put(new Target(), hero->GetPosition() + Vec2(-40.0f, 0.0f));
+    ThrowSword* beam = Throw(&client, hero, hero->GetPosition(), DIR_LEFT, 1.0f);
+    EXPECT_EQ(beam->frameBase, 9);
+    RunUntilDead(beam, 30);
+    EXPECT_EQ(beam->GetState(), 0);
+    EXPECT_TRUE(enemy->amounts.empty());
+    EXPECT_TRUE(client.sent.empty());
+
+    // It leaves the inner screen 32 pixels from the edge.
+    ThrowSword* high = Throw(nullptr, nullptr, At(100.0f, 31.0f), DIR_UP, 1.0f);
+    ThrowSword* low = Throw(nullptr, nullptr, At(100.0f, 32.0f), DIR_RIGHT, 1.0f);
+    RunFrames(1);
+    EXPECT_EQ(high->GetState(), 0);
+    EXPECT_NE(low->GetState(), 0);
+}
