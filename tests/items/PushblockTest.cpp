@@ -1,0 +1,244 @@
+#include <cmath>
+#include <cstring>
+
+#include "app/SpawnTable.h"
+#include "items/Pushblock.h"
+#include "net/GameMessages.h"
+#include "net/NetStream.h"
+#include "sound/SoundTable.h"
+#include "tests/app/AppFixture.h"
+#include "tests/player/SoundProbe.h"
+#include "tests/player/TavinTestSupport.h"
+
+namespace {
+
+class PushblockTest : public TavinTest {
+protected:
+    // A block added to the world and placed on the tile as the game places it.
+    Pushblock* Place(NetSession* session, int column, int row)
+    {
+        auto* block = new Pushblock(session);
+        world->AddEntity(block, false);
+        block->SendEvent(Pushblock::EVENT_PLACE, &column, &row);
+        return block;
+    }
+    // Sends a push toward `dir`, then runs one frame, `frames` times.
+    void PushFor(Pushblock* block, int dir, int frames)
+    {
+        for (int i = 0; i < frames; ++i) {
+            int32_t unused = 0;
+            block->SendEvent(Pushblock::EVENT_PUSHED, &dir, &unused);
+            RunFrames(1);
+        }
+    }
+    static int CountType(const RecordingSession& s, int type)
+    {
+        int n = 0;
+        for (const auto& m : s.sent) n += m.type == type;
+        return n;
+    }
+};
+
+TEST_F(PushblockTest, OnlySteadyPushingMovesTheBlockAndOnlyOnce)
+{
+    RecordingSession session(true);
+    Pushblock* block = Place(&session, 122, 83);
+    block->SetUID(33);
+    const Vec2 start(122.0f * 32.0f, 83.0f * 32.0f);
+    EXPECT_EQ(block->GetPosition(), start);
+    EXPECT_EQ(block->GetScreen(), Vec2(7.0f, 7.0f));
+    EXPECT_TRUE(block->IsPushable());
+    EXPECT_FALSE(block->IsEnemy() || block->IsTransient() || block->IsUntargetable());
+    EXPECT_STREQ(block->GetName(), "Pushblock");
+
+    // 0.2 s, one tick without a push, 0.2 s: the count starts over.
+    PushFor(block, DIR_RIGHT, 12);
+    RunFrames(1);
+    EXPECT_FLOAT_EQ(block->GetPushTime(), 0.0f);
+    PushFor(block, DIR_RIGHT, 12);
+    EXPECT_FALSE(block->HasMoved());
+    EXPECT_EQ(block->GetPosition(), start);
+    RunFrames(1);
+    PushFor(block, DIR_RIGHT, 17);
+    EXPECT_FALSE(block->HasMoved());
+    EXPECT_FALSE(SoundProbe::IsPlaying(SND_SECRET));
+
+    // Just over 0.3 s starts the slide, with the sound and a word to the peer.
+    PushFor(block, DIR_RIGHT, 2);
+    EXPECT_TRUE(block->HasMoved());
+    EXPECT_EQ(block->GetState(), Pushblock::STATE_SLIDING);
+    EXPECT_TRUE(SoundProbe::IsPlaying(SND_SECRET));
+    ASSERT_EQ(CountType(session, MSG_PUSHBLOCK_MOVED), 1);
+    const auto& moved = session.sent.back();
+    ASSERT_EQ(moved.bytes.size(), 8u);
+    uint32_t uid;
+    int32_t dir;
+    std::memcpy(&uid, moved.bytes.data(), 4);
+    std::memcpy(&dir, moved.bytes.data() + 4, 4);
+    EXPECT_EQ(uid, 33u);
+    EXPECT_EQ(dir, DIR_RIGHT);
+
+    // 64 pixels a second: a tile in half a second.
+    const float afterStart = block->GetPosition().x - start.x;
+    RunFrames(14);
+    EXPECT_NEAR(block->GetPosition().x - start.x, afterStart + 14.0f * 64.0f / 60.0f, 0.01f);
+    RunFrames(20);
+    EXPECT_EQ(block->GetPosition(), start + Vec2(32.0f, 0.0f));
+    EXPECT_EQ(block->GetState(), Pushblock::STATE_RESTING);
+    EXPECT_EQ(block->moveDirection, DIR_RIGHT);
+
+    // Never again, however it is pushed.
+    PushFor(block, DIR_LEFT, 30);
+    block->Push(DIR_DOWN);
+    RunFrames(40);
+    EXPECT_EQ(block->GetPosition(), start + Vec2(32.0f, 0.0f));
+    EXPECT_EQ(CountType(session, MSG_PUSHBLOCK_MOVED), 1);
+}
+
+TEST_F(PushblockTest, AMarkedCellRefusesThePushButTheBlockStaysPushable)
+{
+    Pushblock* block = Place(nullptr, 122, 83);
+    SetTile(122, 83, 16, 1);  // the block's own mark
+    SetTile(123, 83, 5, 1);
+    SetTile(122, 82, 0, 0);
+    SetTile(122, 84, 200, 0);  // terrain does not decide
+    const Vec2 start = block->GetPosition();
+    block->Push(DIR_RIGHT);
+    EXPECT_FALSE(block->HasMoved());
+    EXPECT_EQ(block->GetState(), Pushblock::STATE_RESTING);
+    EXPECT_EQ(block->destination, start);
+    EXPECT_FALSE(SoundProbe::IsPlaying(SND_SECRET));
+    // A direction without a way stays on the block's own marked cell.
+    block->Push(7);
+    EXPECT_FALSE(block->HasMoved());
+    block->Push(DIR_DOWN);
+    EXPECT_TRUE(block->HasMoved());
+    RunFrames(40);
+    EXPECT_EQ(block->GetPosition(), start + Vec2(0.0f, 32.0f));
+
+    // Dying twice is the same as dying once.
+    block->Dead();
+    block->Dead();
+    EXPECT_TRUE(block->IsDead());
+    EXPECT_EQ(block->GetState(), 0);
+}
+
+TEST_F(PushblockTest, TheLastDoorWaitingForAPushOpens)
+{
+    ScreenInfo& room = Screen(7, 7);
+    room.doors[MapFormat::DOOR_NORTH] = MapFormat::DOOR_PUSH;
+    room.doors[MapFormat::DOOR_SOUTH] = MapFormat::DOOR_LOCKED;
+    room.doors[MapFormat::DOOR_EAST] = MapFormat::DOOR_PUSH;
+    Place(nullptr, 122, 83)->Push(DIR_UP);
+    EXPECT_EQ(room.doors[MapFormat::DOOR_EAST], MapFormat::DOOR_OPEN);
+    EXPECT_EQ(room.doors[MapFormat::DOOR_NORTH], MapFormat::DOOR_PUSH);
+    EXPECT_EQ(room.doors[MapFormat::DOOR_SOUTH], MapFormat::DOOR_LOCKED);
+    Place(nullptr, 118, 83)->Push(DIR_UP);
+    EXPECT_EQ(room.doors[MapFormat::DOOR_NORTH], MapFormat::DOOR_OPEN);
+    EXPECT_EQ(room.doors[MapFormat::DOOR_SOUTH], MapFormat::DOOR_LOCKED);
+
+    // A client starts the same move from the host's word and opens the door
+    // itself, but the slide comes from the host's records.
+    room.doors[MapFormat::DOOR_WEST] = MapFormat::DOOR_PUSH;
+    RecordingSession client(false);
+    Pushblock* copy = Place(&client, 116, 83);
+    copy->Push(DIR_DOWN);
+    EXPECT_EQ(room.doors[MapFormat::DOOR_WEST], MapFormat::DOOR_OPEN);
+    EXPECT_EQ(copy->GetState(), Pushblock::STATE_SLIDING);
+    const Vec2 at = copy->GetPosition();
+    RunFrames(40);
+    EXPECT_EQ(copy->GetPosition(), at);
+}
+
+TEST_F(PushblockTest, AHeroWalkingIntoABlockIsStoppedAndPushesIt)
+{
+    Tavin* hero = AddHero();
+    Pushblock* block = Place(nullptr, 121, 83);
+    const Vec2 blockStart = block->GetPosition();
+    auto heroClear = [&] { return hero->GetPosition().x + 28.0f <= block->GetPosition().x + 0.001f; };
+    Hold(hero, Tavin::EVENT_WALK_RIGHT, 12);
+    EXPECT_TRUE(heroClear());
+    EXPECT_GT(hero->GetPosition().x, 120.0f * 32.0f);
+    EXPECT_FALSE(block->HasMoved());
+    Hold(hero, Tavin::EVENT_WALK_RIGHT, 12);
+    EXPECT_TRUE(block->HasMoved());
+    for (int i = 0; i < 60; ++i) {
+        Hold(hero, Tavin::EVENT_WALK_RIGHT, 1);
+        ASSERT_TRUE(heroClear()) << i;
+    }
+    EXPECT_EQ(block->GetPosition(), blockStart + Vec2(32.0f, 0.0f));
+    EXPECT_GT(hero->GetPosition().x, blockStart.x);
+}
+
+TEST_F(PushblockTest, TheStateRecordCarries49BytesBothWays)
+{
+    Pushblock* block = Place(nullptr, 122, 83);
+    block->SetUID(77);
+    block->SetType(30);
+    block->destination = Vec2(11.0f, 22.0f);
+    block->frame = 0.5f;
+    block->spawnDelay = 0.25f;
+    block->speed = 48.0f;
+    block->moved = true;
+    NetStream record(64);
+    ASSERT_TRUE(block->WriteState(&record));
+    EXPECT_EQ(record.GetLength(), uint32_t(Pushblock::kRecordSize));
+    NetStream tooSmall(Pushblock::kRecordSize - 1);
+    EXPECT_FALSE(block->WriteState(&tooSmall));
+    EXPECT_FALSE(block->WriteState(nullptr));
+
+    auto copyOf = [&](uint32_t length) {
+        auto* s = new NetStream(length);
+        s->Write(record.GetData(), uint8_t(length));
+        return std::unique_ptr<NetStream>(s);
+    };
+    EntityRef<Pushblock> copy = new Pushblock(nullptr);
+    copy->SetUID(77);
+    copy->SetType(30);
+    auto full = copyOf(Pushblock::kRecordSize);
+    ASSERT_TRUE(copy->ReadState(full.get()));
+    EXPECT_EQ(full->GetReadOffset(), uint32_t(Pushblock::kRecordSize));
+    EXPECT_EQ(copy->GetPosition(), block->GetPosition());
+    EXPECT_EQ(copy->destination, Vec2(11.0f, 22.0f));
+    EXPECT_FLOAT_EQ(copy->frame, 0.5f);
+    EXPECT_FLOAT_EQ(copy->spawnDelay, 0.25f);
+    EXPECT_FLOAT_EQ(copy->speed, 48.0f);
+    EXPECT_TRUE(copy->HasMoved());
+    EXPECT_FALSE(copy->ReadState(nullptr));
+
+    // A record cut before the last byte fails, keeping what it carried.
+    EntityRef<Pushblock> partial = new Pushblock(nullptr);
+    auto cut = copyOf(Pushblock::kRecordSize - 1);
+    EXPECT_FALSE(partial->ReadState(cut.get()));
+    EXPECT_FLOAT_EQ(partial->speed, 48.0f);
+    EXPECT_FALSE(partial->HasMoved());
+
+    // A destination that is not a number would poison the slide: ignored.
+    const float nan = std::nanf("");
+    std::memcpy(record.GetData() + 24, &nan, 4);
+    auto poisoned = copyOf(Pushblock::kRecordSize);
+    EntityRef<Pushblock> third = new Pushblock(nullptr);
+    ASSERT_TRUE(third->ReadState(poisoned.get()));
+    EXPECT_EQ(third->destination, Vec2(0.0f, 0.0f));
+    EXPECT_FLOAT_EQ(third->speed, 48.0f);
+}
+
+TEST_F(AppTest, AMarkerOnTheMapBecomesAPushblock)
+{
+    RegisterGameSpawns();
+    EntityRef<Entity> made = SpawnTable::Game().Create(30, nullptr);
+    EXPECT_NE(dynamic_cast<Pushblock*>(made.get()), nullptr);
+    SetTile(3 * 16 + 4, 4 * 11 + 6, 16, 1);
+    app->PopulateScreen(3, 4, false);
+    Pushblock* found = nullptr;
+    for (int i = 0; i < world->GetEntityList().Count(); ++i)
+        if (auto* block = dynamic_cast<Pushblock*>(world->GetEntityList().Get(i)))
+            found = block;
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->GetTile(), Vec2(3.0f * 16.0f + 4.0f, 4.0f * 11.0f + 6.0f));
+    EXPECT_EQ(found->GetType(), 30);
+    EXPECT_EQ(found->GetState(), Pushblock::STATE_RESTING);
+    EXPECT_GE(found->GetUID(), 10u);
+}
+
+}  // namespace
