@@ -1,28 +1,94 @@
 #include <cstdio>
+#include <cstring>
 #include <string>
 
-#include "tools/world/WorldSource.h"
+#include "engine/QuillLogger.h"
+#include "tools/common/SourceText.h"
+#include "tools/world/TiledMapReader.h"
+#include "tools/world/TiledMapWriter.h"
+#include "tools/world/WorldChecker.h"
+#include "tools/world/WorldStats.h"
 
-// karsk-mkworld <top source> <output map>
+namespace {
+
+const char* const kUsage =
+    "usage: karsk-mkworld compile <world.json> <overworld1.kmap>\n"
+    "       karsk-mkworld decompile <overworld1.kmap> <world.json> [tileset image, default map.bmp]\n"
+    "       karsk-mkworld check <world.json | .kmap>\n"
+    "       karsk-mkworld stats <world.json | .kmap>\n";
+
+bool EndsWith(const std::string& s, const char* tail)
+{
+    size_t n = std::strlen(tail);
+    return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+}
+
+MapFormat::MapData Load(const std::string& path)
+{
+    if (!EndsWith(path, ".kmap"))
+        return ktool::TiledMapReader::ReadFile(path);
+    MapFormat::MapData map;
+    std::string error;
+    if (!MapFormat::ReadFile(path, map, error))
+        throw ktool::SourceError(error);
+    return map;
+}
+
+// Prints every problem; true when there is none.
+bool Check(const std::string& path, const MapFormat::MapData& map)
+{
+    std::vector<std::string> problems = ktool::WorldChecker(map).Check();
+    for (const std::string& p : problems) std::fprintf(stderr, "%s: %s\n", path.c_str(), p.c_str());
+    return problems.empty();
+}
+
+int Run(int argc, char** argv)
+{
+    const std::string command = argv[1];
+    if (command == "compile" && argc == 4) {
+        // A stale map must not pass for a fresh one.
+        std::remove(argv[3]);
+        MapFormat::MapData map = ktool::TiledMapReader::ReadFile(argv[2]);
+        if (!Check(argv[2], map))
+            return 1;
+        std::string error;
+        if (!MapFormat::WriteFile(argv[3], map, error)) {
+            std::remove(argv[3]);
+            throw ktool::SourceError(error);
+        }
+        return 0;
+    }
+    if (command == "decompile" && (argc == 4 || argc == 5)) {
+        MapFormat::MapData map = Load(argv[2]);
+        ktool::TiledMapWriter::WriteFile(argv[3], map, argc == 5 ? argv[4] : "map.bmp");
+        return 0;
+    }
+    if (command == "check" && argc == 3)
+        return Check(argv[2], Load(argv[2])) ? 0 : 1;
+    if (command == "stats" && argc == 3) {
+        std::fputs(ktool::WorldStats::Describe(Load(argv[2])).c_str(), stdout);
+        return 0;
+    }
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: karsk-mkworld <world.txt> <output.kmap>\n");
+    if (argc < 2) {
+        std::fputs(kUsage, stderr);
         return 2;
     }
+    // The game's world logs to standard error; the tool speaks for itself.
+    Quill::Logger()->SetEchoToStderr(false);
     try {
-        MapFormat::MapData map = ktool::CompileWorldFile(argv[1]);
-        std::string error;
-        if (!MapFormat::WriteFile(argv[2], map, error)) {
-            std::fprintf(stderr, "karsk-mkworld: %s\n", error.c_str());
-            std::remove(argv[2]);
-            return 1;
-        }
+        return Run(argc, argv);
     } catch (const ktool::SourceError& e) {
         std::fprintf(stderr, "%s\n", e.what());
-        // A stale map must not pass for a fresh one.
-        std::remove(argv[2]);
+        if (std::string(argv[1]) == "compile" && argc == 4)
+            std::remove(argv[3]);
         return 1;
     }
-    return 0;
 }
