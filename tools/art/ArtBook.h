@@ -35,7 +35,12 @@ struct SpriteInfo {
     int frameW = 0, frameH = 0, count = 0;
 };
 
-using Glyph = std::array<uint8_t, 7>;  // rows of five bits, the top bit on the left
+// Seven rows of up to seven bits, the leftmost pixel in the highest bit used.
+struct Glyph {
+    int width = 5;
+    std::array<uint8_t, 7> rows{};
+    bool At(int x, int y) const { return rows[size_t(y)] >> (width - 1 - x) & 1; }
+};
 
 class ArtBook {
 public:
@@ -77,7 +82,8 @@ private:
     Rect CellRect(const SheetInfo& sheet, int index) const;
     Transform ParseTransform(const SourceLine& line, size_t from) const;
     void AddImage(const SourceLine& line, const std::string& name, const std::string& path, int w, int h);
-    void DrawText(Painter& p, Rgb c, int x, int y, int scale, const std::string& text) const;
+    // `lower` inks the bottom three rows, for a two-tone font.
+    void DrawText(Painter& p, Rgb c, Rgb lower, int x, int y, int scale, const std::string& text) const;
 
     Loader load_;
     std::map<std::string, Rgb> colors_;

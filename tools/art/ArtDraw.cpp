@@ -41,6 +41,13 @@ void ArtBook::RunDrawing(const std::vector<SourceLine>& lines, size_t& i)
             NeedWords(line, 6, "ellipse <colour> <cx> <cy> <rx> <ry>");
             p.Ellipse(NumberArg(line, 2, "cx"), NumberArg(line, 3, "cy"), NumberArg(line, 4, "rx"),
                       NumberArg(line, 5, "ry"), ColorArg(line, 1));
+        } else if (c == "ball") {
+            NeedWords(line, 7, "ball <cx> <cy> <rx> <ry> <colour> <colour> ... (shadow to highlight)");
+            std::vector<Rgb> ramp;
+            for (size_t w = 5; w < line.words.size(); ++w) ramp.push_back(ColorArg(line, w));
+            p.Ball(NumberArg(line, 1, "cx"), NumberArg(line, 2, "cy"),
+                   ParseNumber(line, line.words[3], 0.5, 4096, "rx"),
+                   ParseNumber(line, line.words[4], 0.5, 4096, "ry"), ramp);
         } else if (c == "ring") {
             NeedWords(line, 6, "ring <colour> <cx> <cy> <r> <thickness>");
             p.Ring(NumberArg(line, 2, "cx"), NumberArg(line, 3, "cy"), NumberArg(line, 4, "r"),
@@ -105,7 +112,8 @@ void ArtBook::RunDrawing(const std::vector<SourceLine>& lines, size_t& i)
             int u = p.Unit();
             for (int yy = y * u; yy < (y + h) * u; ++yy) {
                 for (int xx = x * u; xx < (x + w) * u; ++xx) {
-                    if (xx >= 0 && yy >= 0 && xx < from.w && yy < from.h)
+                    if (xx >= 0 && yy >= 0 && xx < from.w && yy < from.h &&
+                        src.At(from.x + xx, from.y + yy) != kMagenta)
                         p.PlotPixel(xx, yy, src.At(from.x + xx, from.y + yy));
                 }
             }
@@ -179,40 +187,48 @@ void ArtBook::RunGlyph(const std::vector<SourceLine>& lines, size_t& i)
 {
     const SourceLine& line = lines[i];
     if (line.words.size() != 2 || line.words[1].size() != 1)
-        line.Fail("usage: glyph <character>, then 7 rows of 5 of 'X' and '.'");
-    Glyph g{};
+        line.Fail("usage: glyph <character>, then 7 rows of up to 7 of 'X' and '.'");
+    Glyph g;
     for (int r = 0; r < 7; ++r) {
         if (++i >= lines.size())
             line.Fail("glyph ends early");
         const SourceLine& row = lines[i];
-        if (row.words.size() != 1 || row.words[0].size() != 5)
-            row.Fail("glyph rows are 5 characters of 'X' and '.'");
-        for (int x = 0; x < 5; ++x) {
+        if (row.words.size() != 1 || row.words[0].size() > 7)
+            row.Fail("glyph rows are up to 7 characters of 'X' and '.'");
+        if (r == 0)
+            g.width = int(row.words[0].size());
+        else if (int(row.words[0].size()) != g.width)
+            row.Fail("glyph row has " + std::to_string(row.words[0].size()) + " characters, expected " +
+                     std::to_string(g.width));
+        for (int x = 0; x < g.width; ++x) {
             char ch = row.words[0][size_t(x)];
             if (ch != 'X' && ch != '.')
                 row.Fail(std::string("glyph rows hold only 'X' and '.', not '") + ch + "'");
             if (ch == 'X')
-                g[size_t(r)] = uint8_t(g[size_t(r)] | (0x10 >> x));
+                g.rows[size_t(r)] = uint8_t(g.rows[size_t(r)] | (1 << (g.width - 1 - x)));
         }
     }
     glyphs_[line.words[1][0]] = g;
 }
 
-void ArtBook::DrawText(Painter& p, Rgb c, int x, int y, int scale, const std::string& text) const
+void ArtBook::DrawText(Painter& p, Rgb c, Rgb lower, int x, int y, int scale, const std::string& text) const
 {
     for (char ch : text) {
         auto found = glyphs_.find(ch);
         if (ch != ' ' && found == glyphs_.end())
             found = glyphs_.find('?');
+        int width = 5;
         if (ch != ' ' && found != glyphs_.end()) {
+            const Glyph& g = found->second;
+            width = g.width;
             for (int r = 0; r < 7; ++r) {
-                for (int b = 0; b < 5; ++b) {
-                    if (found->second[size_t(r)] & (0x10 >> b))
-                        p.FillRect(x + b * scale, y + r * scale, scale, scale, c);
+                for (int b = 0; b < g.width; ++b) {
+                    if (g.At(b, r))
+                        p.FillRect(x + b * scale, y + r * scale, scale, scale, r < 4 ? c : lower);
                 }
             }
         }
-        x += 6 * scale;
+        x += (width + 1) * scale;
     }
 }
 
@@ -229,26 +245,31 @@ void ArtBook::RunText(const SourceLine& line)
     Image& image = images_[targetImage_].image;
     for (const Rect& r : targets_) {
         Painter p(image, r, scale_);
-        DrawText(p, ColorArg(line, 1), IntArg(line, 2, "x"), IntArg(line, 3, "y"),
+        DrawText(p, ColorArg(line, 1), ColorArg(line, 1), IntArg(line, 2, "x"), IntArg(line, 3, "y"),
                  ParseInt(line, line.words[4], 1, 8, "scale"), text);
     }
 }
 
-// "font <name> <path> <colour> <outline colour>": one 16x16 cell per glyph in
-// kFontOrder, drawn at twice size with a one-pixel outline.
+// "font <name> <path> <colour> <outline colour> [<lower colour>]": one 16x16
+// cell per glyph in kFontOrder, drawn at twice size, centred, outlined.
 void ArtBook::MakeFont(const SourceLine& line)
 {
-    NeedWords(line, 5, "font <name> <path> <colour> <outline colour>");
+    NeedWords(line, 5, "font <name> <path> <colour> <outline colour> [<lower colour>]");
     for (const char* ch = kFontOrder; *ch; ++ch) {
         if (!glyphs_.count(*ch))
             line.Fail(std::string("the font needs a glyph for '") + *ch + "'");
+        if (glyphs_.at(*ch).width > 7)
+            line.Fail(std::string("glyph '") + *ch + "' is too wide for a 16-pixel cell");
     }
+    Rgb ink = ColorArg(line, 3);
+    Rgb lower = line.words.size() > 5 ? ColorArg(line, 5) : ink;
     int cells = int(sizeof kFontOrder) - 1;
     AddImage(line, line.words[1], line.words[2], 16 * cells, 16);
     Image& image = images_.back().image;
     for (int n = 0; n < cells; ++n) {
         Painter p(image, Rect{16 * n, 0, 16, 16});
-        DrawText(p, ColorArg(line, 3), 3, 1, 2, std::string(1, kFontOrder[n]));
+        int width = glyphs_.at(kFontOrder[n]).width;
+        DrawText(p, ink, lower, (16 - 2 * width) / 2, 1, 2, std::string(1, kFontOrder[n]));
         p.Outline(ColorArg(line, 4));
     }
 }

@@ -66,6 +66,25 @@ void Painter::Ring(double cx, double cy, double r, double thickness, Rgb c)
     }
 }
 
+void Painter::Ball(double cx, double cy, double rx, double ry, const std::vector<Rgb>& ramp)
+{
+    // Towards the viewer and up to the left, so rims at the lower right fall dark.
+    const double lx = -0.45, ly = -0.55, lz = 0.70;
+    const double norm = std::sqrt(lx * lx + ly * ly + lz * lz);
+    for (int y = int(cy - ry) - 1; y <= int(cy + ry) + 1; ++y) {
+        for (int x = int(cx - rx) - 1; x <= int(cx + rx) + 1; ++x) {
+            double nx = (x + 0.5 - cx) / rx, ny = (y + 0.5 - cy) / ry;
+            double d = nx * nx + ny * ny;
+            if (d > 1.0)
+                continue;
+            double nz = std::sqrt(1.0 - d);
+            double light = std::max(0.0, (nx * lx + ny * ly + nz * lz) / norm);
+            size_t step = std::min(ramp.size() - 1, size_t(std::pow(light, 2.5) * double(ramp.size())));
+            Plot(x, y, ramp[step]);
+        }
+    }
+}
+
 void Painter::Line(int x0, int y0, int x1, int y1, int width, Rgb c)
 {
     int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));

@@ -52,6 +52,8 @@ public:
     void Box(int x, int y, int w, int h, Rgb c);
     void Ellipse(double cx, double cy, double rx, double ry, Rgb c);
     void Ring(double cx, double cy, double r, double thickness, Rgb c);
+    // A lit ellipsoid: `ramp` runs from shadow to highlight, light from the top left.
+    void Ball(double cx, double cy, double rx, double ry, const std::vector<Rgb>& ramp);
     void Line(int x0, int y0, int x1, int y1, int width, Rgb c);
     void Triangle(double x0, double y0, double x1, double y1, double x2, double y2, Rgb c);
     void Speckle(Rgb c, int count, uint32_t seed, int dotW, int dotH);
