@@ -143,21 +143,26 @@ TEST_F(ArtData, BandsAndFontHaveTheirSizes)
     }
 }
 
-TEST_F(ArtData, EveryFontGlyphHasWhiteInkOnTransparentGround)
+TEST_F(ArtData, EveryFontGlyphHasBrightInkOnTransparentGround)
 {
     datatest::BmpPixels font = datatest::ReadBmpPixels(datatest::DataPath("ksktext32.bmp"));
     ASSERT_TRUE(font.ok);
+    auto bright = [](uint32_t c) {
+        return c != datatest::kMagenta && (c >> 16 & 255) >= 170 && (c >> 8 & 255) >= 170 && (c & 255) >= 170;
+    };
     for (int g = 0; g < 43; ++g) {
-        int white = 0, clear = 0;
+        int ink = 0, clear = 0, dark = 0;
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x) {
                 uint32_t c = font.At(g * 16 + x, y);
-                white += c == 0xFFFFFF;
+                ink += bright(c);
                 clear += c == datatest::kMagenta;
+                dark += c != datatest::kMagenta && !bright(c);
             }
         }
-        EXPECT_GT(white, 4) << "glyph " << g;
-        EXPECT_GT(clear, 64) << "glyph " << g;
+        EXPECT_GT(ink, 4) << "glyph " << g;
+        EXPECT_GT(clear, 32) << "glyph " << g;
+        EXPECT_GT(dark, ink / 2) << "glyph " << g << " needs its outline";
     }
 }
 
