@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "tools/sound/SoundScripts.h"
 
 namespace {
@@ -53,6 +56,36 @@ TEST(SoundScripts, RenderMusicAsAWholeLoop)
     EXPECT_EQ(pcm.size(), size_t(4 * 22050));
 }
 
+TEST(SoundScripts, ALeadInRepeatsTheLoopsEndSoTheLoopStartFollowsTheLastSample)
+{
+    auto pcm = ktool::RenderMusic(ktool::SplitSource(
+        "tempo 120\nloopstart 1000\ninstrument a square echo=0.5:0.5 chorus=10\nsection A\n"
+        "  a C4+E4+G4:1 r:1\nend\nplay A\n",
+        "tune.txt"));
+    ASSERT_EQ(pcm.size(), size_t(22050 + 1000));
+    for (size_t i = 0; i < 1000; ++i) ASSERT_EQ(pcm[i], pcm[pcm.size() - 1000 + i]) << i;
+    // The echoes sound in the beat after the chord.
+    int loud = 0;
+    for (size_t i = 1000 + 11025; i < pcm.size(); ++i) loud = std::max(loud, std::abs(int(pcm[i])));
+    EXPECT_GT(loud, 1000);
+}
+
+TEST(SoundScripts, ShapeEffectsWithSweptFiltersTremoloAndCrackle)
+{
+    auto effects = ktool::RenderEffects(
+        ktool::SplitSource("sound A\n  noise len=0.3 lowpass=500:4000 highpass=100:50 tremolo=20:0.8\n"
+                           "  crackle len=0.3 freq=80 seed=3\nend\n",
+                           "fx.txt"));
+    ASSERT_EQ(effects.size(), 1u);
+    EXPECT_EQ(effects[0].pcm.size(), size_t(0.3 * 22050));
+    EXPECT_EQ(EffectError("sound A\n  noise len=0.2 lowpass=1:2:3\nend\n")
+                  .rfind("fx.txt:2: lowpass is <value> or <from>:<to>", 0),
+              0u);
+    EXPECT_EQ(EffectError("sound A\n  sine len=0.2 tremolo=5\nend\n")
+                  .rfind("fx.txt:2: tremolo is <rate hz>:<depth fraction>", 0),
+              0u);
+}
+
 TEST(SoundScripts, RejectBadMusicNamingFileAndLine)
 {
     const std::string head = "tempo 120\ninstrument a square\ninstrument b triangle\n";
@@ -65,6 +98,16 @@ TEST(SoundScripts, RejectBadMusicNamingFileAndLine)
     EXPECT_EQ(MusicError(head + "section A\n  a C4:1\nend\nplay B\n")
                   .rfind("tune.txt:7: play names section 'B'", 0),
               0u);
+    EXPECT_EQ(
+        MusicError(head + "section A\n  a C4+H4:1\nend\nplay A\n").rfind("tune.txt:5: 'H4' is not a note", 0),
+        0u);
+    EXPECT_EQ(
+        MusicError("tempo 120\nloopstart 44100\ninstrument a square\nsection A\n  a C4:1\nend\nplay A\n")
+            .rfind("tune.txt:2: loopstart 44100 is not shorter than the piece", 0),
+        0u);
+    EXPECT_EQ(
+        MusicError(head + "instrument c sine echo=2\n").rfind("tune.txt:4: echo is <delay beats>:<gain>", 0),
+        0u);
 }
 
 }  // namespace

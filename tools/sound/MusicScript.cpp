@@ -9,7 +9,10 @@ namespace {
 
 struct Instrument {
     Voice voice;
-    double gate = 0.9;  // part of each note's time that it sounds
+    double gate = 0.9;       // part of each note's time that it sounds
+    double echoBeats = 0;    // delay of each repeat, 0 for none
+    double echoGain = 0;     // loudness of each repeat against the one before
+    double chorusCents = 0;  // a second voice this far above, 0 for none
 };
 
 struct Note {
@@ -43,10 +46,19 @@ void ReadInstrument(const SourceLine& line, std::map<std::string, Instrument>& i
     for (size_t i = 3; i < line.words.size(); ++i) {
         std::string key, value;
         SplitKeyValue(line, line.words[i], key, value);
-        if (key == "gate")
+        if (key == "gate") {
             in.gate = ParseNumber(line, value, 0.05, 1, "gate");
-        else
+        } else if (key == "echo") {
+            std::vector<std::string> parts = SplitOn(value, ':');
+            if (parts.size() != 2)
+                line.Fail("echo is <delay beats>:<gain>, not '" + value + "'");
+            in.echoBeats = ParseNumber(line, parts[0], 0.0625, 8, "echo delay");
+            in.echoGain = ParseNumber(line, parts[1], 0, 0.9, "echo gain");
+        } else if (key == "chorus") {
+            in.chorusCents = ParseNumber(line, value, 0, 100, "chorus");
+        } else {
             ApplyVoiceSetting(line, key, value, in.voice);
+        }
     }
     instruments[line.words[1]] = in;
 }
@@ -69,8 +81,9 @@ void ReadNotes(const SourceLine& line, Track& track)
             length = length.substr(0, star);
         }
         Note note{word.substr(0, colon), ParseNumber(line, length, 0.0625, 64, "note length"), &line};
-        if (note.pitch != "r" && note.pitch != "x")
-            NoteFrequency(line, note.pitch);
+        if (note.pitch != "r" && note.pitch != "x") {
+            for (const std::string& pitch : SplitOn(note.pitch, '+')) NoteFrequency(line, pitch);
+        }
         for (int r = 0; r < repeats; ++r) {
             track.notes.push_back(note);
             track.beats += note.beats;
@@ -96,6 +109,37 @@ void CloseSection(Section& section, const std::string& name)
     }
 }
 
+// Every pitch of a chord, each with its chorus voice and echoes.
+void PlayNote(const Instrument& in, const Note& note, double start, double secondsPerBeat, uint32_t& seed,
+              std::vector<float>& mix)
+{
+    std::vector<std::string> pitches =
+        note.pitch == "x" ? std::vector<std::string>{"x"} : SplitOn(note.pitch, '+');
+    for (const std::string& pitch : pitches) {
+        Voice v = in.voice;
+        v.start = start;
+        v.length = note.beats * secondsPerBeat * in.gate;
+        if (pitch != "x")
+            v.freqFrom = v.freqTo = NoteFrequency(*note.line, pitch);
+        v.seed = seed++;
+        int copies = in.chorusCents > 0 ? 2 : 1;
+        for (int c = 0; c < copies; ++c) {
+            Voice voice = v;
+            if (c == 1) {
+                double ratio = std::pow(2.0, in.chorusCents / 1200.0);
+                voice.freqFrom *= ratio;
+                voice.freqTo *= ratio;
+            }
+            double amp = voice.amp;
+            for (int echo = 0; echo < (in.echoBeats > 0 ? 4 : 1); ++echo) {
+                voice.start = v.start + echo * in.echoBeats * secondsPerBeat;
+                voice.amp = amp * std::pow(in.echoGain, echo);
+                RenderVoice(voice, mix, true);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<int16_t> RenderMusic(const std::vector<SourceLine>& lines)
@@ -105,6 +149,8 @@ std::vector<int16_t> RenderMusic(const std::vector<SourceLine>& lines)
     std::map<std::string, Section> sections;
     std::vector<const Section*> order;
     const SourceLine* playLine = nullptr;
+    const SourceLine* introLine = nullptr;
+    size_t introSamples = 0;
     Section* open = nullptr;
     std::string openName;
     for (const SourceLine& line : lines) {
@@ -122,6 +168,9 @@ std::vector<int16_t> RenderMusic(const std::vector<SourceLine>& lines)
             }
         } else if (command == "tempo" && line.words.size() == 2) {
             tempo = ParseNumber(line, line.words[1], 30, 300, "tempo");
+        } else if (command == "loopstart" && line.words.size() == 2) {
+            introSamples = size_t(ParseInt(line, line.words[1], 0, 10 * kSampleRate, "loopstart"));
+            introLine = &line;
         } else if (command == "instrument") {
             ReadInstrument(line, instruments);
         } else if (command == "section" && line.words.size() == 2) {
@@ -139,7 +188,7 @@ std::vector<int16_t> RenderMusic(const std::vector<SourceLine>& lines)
                 order.push_back(&found->second);
             }
         } else {
-            line.Fail("unknown command '" + command + "' (tempo, instrument, section, play)");
+            line.Fail("unknown command '" + command + "' (tempo, loopstart, instrument, section, play)");
         }
     }
     if (open)
@@ -151,6 +200,8 @@ std::vector<int16_t> RenderMusic(const std::vector<SourceLine>& lines)
     double totalBeats = 0;
     for (const Section* s : order) totalBeats += s->beats;
     std::vector<float> mix(size_t(std::lround(totalBeats * secondsPerBeat * kSampleRate)), 0.0f);
+    if (introLine && introSamples >= mix.size())
+        introLine->Fail("loopstart " + std::to_string(introSamples) + " is not shorter than the piece");
     double sectionStart = 0;
     uint32_t seed = 1;
     for (const Section* s : order) {
@@ -158,21 +209,19 @@ std::vector<int16_t> RenderMusic(const std::vector<SourceLine>& lines)
             const Instrument& in = instruments[entry.first];
             double at = sectionStart;
             for (const Note& note : entry.second.notes) {
-                if (note.pitch != "r") {
-                    Voice v = in.voice;
-                    v.start = at * secondsPerBeat;
-                    v.length = note.beats * secondsPerBeat * in.gate;
-                    if (note.pitch != "x")
-                        v.freqFrom = v.freqTo = NoteFrequency(*note.line, note.pitch);
-                    v.seed = seed++;
-                    RenderVoice(v, mix, true);
-                }
+                if (note.pitch != "r")
+                    PlayNote(in, note, at * secondsPerBeat, secondsPerBeat, seed, mix);
                 at += note.beats;
             }
         }
         sectionStart += s->beats;
     }
-    return ToPcm16(mix, 0.85);
+    std::vector<int16_t> loop = ToPcm16(mix, 0.85);
+    // The lead-in is the loop's own ending, so sample `introSamples` follows
+    // the last sample exactly as it follows the lead-in.
+    std::vector<int16_t> out(loop.end() - long(introSamples), loop.end());
+    out.insert(out.end(), loop.begin(), loop.end());
+    return out;
 }
 
 }  // namespace ktool

@@ -11,7 +11,8 @@ namespace ktool {
 
 constexpr int kSampleRate = 22050;
 
-enum class Wave { Sine, Square, Triangle, Saw, Noise, Kick, Snare, Hat };
+// Crackle is sparse random pops, `freq` of them a second on average.
+enum class Wave { Sine, Square, Triangle, Saw, Noise, Crackle, Kick, Snare, Hat };
 
 struct Voice {
     Wave wave = Wave::Sine;
@@ -26,8 +27,12 @@ struct Voice {
     double duty = 0.5;        // square waves
     double vibratoRate = 0;   // Hz
     double vibratoDepth = 0;  // fraction of the frequency
+    double tremoloRate = 0;   // Hz
+    double tremoloDepth = 0;  // fraction of the amplitude
     double lowpass = 0;       // one-pole cutoff in Hz, 0 for none
+    double lowpassTo = 0;     // swept to this over the length
     double highpass = 0;      // one-pole cutoff in Hz, 0 for none
+    double highpassTo = 0;
     uint32_t seed = 1;
 };
 
