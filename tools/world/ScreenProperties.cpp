@@ -207,10 +207,10 @@ bool ScreenProperties::IsZero(const ScreenInfo& info)
 json ScreenProperties::ToJson(const ScreenInfo& info)
 {
     json out = json::array();
-    if (info.stairsTarget > 0 && info.stairsTarget < kColumns * kRows)
+    if (info.stairsTarget < 0 || info.stairsTarget >= kColumns * kRows)
+        throw SourceError("stairsTarget " + std::to_string(info.stairsTarget) + " is not a cell of the map");
+    if (info.stairsTarget != 0)
         out.push_back(Property("stairsTarget", "string", StairsText(info.stairsTarget)));
-    else if (info.stairsTarget != 0)
-        out.push_back(Property("stairsTarget", "int", info.stairsTarget));
     if (info.isDungeonRoom)
         out.push_back(info.isDungeonRoom == 1 ? Property("isDungeonRoom", "bool", true)
                                               : Property("isDungeonRoom", "int", info.isDungeonRoom));

@@ -13,8 +13,8 @@ namespace ktool {
 class ScreenProperties {
 public:
     // The properties of a record in a fixed order; an empty array for an
-    // all-zero record. Throws SourceError for a door state the source cannot
-    // express.
+    // all-zero record. Throws SourceError for a door state or stairs target
+    // the source cannot express.
     static nlohmann::json ToJson(const ScreenInfo& info);
     // Applies one property object to the record. Returns "" or the reason the
     // property is rejected (unknown name, wrong type, value out of range).

@@ -158,6 +158,21 @@ void WorldChecker::CheckStart()
                    ": the " + h.who + " hero starts here, but the hero does not fit (tile " +
                    std::to_string(map.Cell(0, h.column, kStartRow)) + ")");
     }
+    // The heroes' first steps right and up from the start must not meet a
+    // wall, even in a corner of a tile.
+    for (int row = kStartRow - kClearingRows + 1; row <= kStartRow; ++row) {
+        for (int column = kGuestColumn; column <= kHostColumn + kClearingRight; ++column) {
+            int tile = map.Cell(0, column, row);
+            if (probe.TileMask(tile) != 0)
+                Report(Where(kStartScreenX, kStartScreenY, column % kScreenColumns, row % kScreenRows) +
+                       ": holds tile " + std::to_string(tile) +
+                       ", but the clearing around the start (cells " +
+                       std::to_string(kGuestColumn % kScreenColumns) + "-" +
+                       std::to_string((kHostColumn + kClearingRight) % kScreenColumns) + ", " +
+                       std::to_string((kStartRow - kClearingRows + 1) % kScreenRows) + "-" +
+                       std::to_string(kStartRow % kScreenRows) + ") must be free ground");
+        }
+    }
     const ScreenInfo& start = Info(kStartScreenX, kStartScreenY);
     for (int t = 0; t < kSpawnTypes; ++t) {
         if (start.SpawnMax(t) > 0 && t != kNothingType) {

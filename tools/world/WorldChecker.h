@@ -12,7 +12,7 @@ namespace ktool {
 // Checks that a world is playable with the game's own collision code: screen
 // edges that match, stairs that land and lead back, doors that pass and agree
 // with the room behind them, push-blocks that can be pushed, spawns that fit,
-// free start cells, at most two locked doors, and every screen reachable on
+// free start cells and the clearing around them, at most two locked doors, and every screen reachable on
 // foot from the start. Every problem names its screen and cell.
 class WorldChecker {
 public:
@@ -26,6 +26,10 @@ public:
     static constexpr int kStartRow = 83;
     static constexpr int kStartScreenX = 7;
     static constexpr int kStartScreenY = 7;
+    // Free ground from the second hero's cell to three cells right of the
+    // host's, in the start row and the two rows above.
+    static constexpr int kClearingRight = 3;
+    static constexpr int kClearingRows = 3;
     // The two keys each hero starts with; nothing in the game gives more.
     static constexpr int kKeys = 2;
 

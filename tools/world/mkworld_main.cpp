@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -7,6 +8,7 @@
 #include "tools/world/TiledMapReader.h"
 #include "tools/world/TiledMapWriter.h"
 #include "tools/world/WorldChecker.h"
+#include "tools/world/WorldPicture.h"
 #include "tools/world/WorldStats.h"
 
 namespace {
@@ -15,7 +17,9 @@ const char* const kUsage =
     "usage: karsk-mkworld compile <world.json> <overworld1.kmap>\n"
     "       karsk-mkworld decompile <overworld1.kmap> <world.json> [tileset image, default map.bmp]\n"
     "       karsk-mkworld check <world.json | .kmap>\n"
-    "       karsk-mkworld stats <world.json | .kmap>\n";
+    "       karsk-mkworld stats <world.json | .kmap>\n"
+    "       karsk-mkworld picture <world.json | .kmap> <map.bmp> <out.png> [sx0 sy0 sx1 sy1] [shrink]\n"
+    "         (default: every designed screen, shrink 4)\n";
 
 bool EndsWith(const std::string& s, const char* tail)
 {
@@ -42,6 +46,35 @@ bool Check(const std::string& path, const MapFormat::MapData& map)
     return problems.empty();
 }
 
+int Number(const char* text)
+{
+    char* end = nullptr;
+    long v = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || v < -1000 || v > 1000)
+        throw ktool::SourceError(std::string("'") + text + "' is not a number");
+    return int(v);
+}
+
+int Picture(int argc, char** argv)
+{
+    const MapFormat::MapData map = Load(argv[2]);
+    int sx0, sy0, sx1, sy1;
+    ktool::WorldPicture::DesignedScreens(map, sx0, sy0, sx1, sy1);
+    int shrink = 4;
+    if (argc == 6 || argc == 10)
+        shrink = Number(argv[argc - 1]);
+    if (argc >= 9) {
+        sx0 = Number(argv[5]);
+        sy0 = Number(argv[6]);
+        sx1 = Number(argv[7]);
+        sy1 = Number(argv[8]);
+    }
+    ktool::WorldPicture picture(argv[3]);
+    picture.Draw(map, sx0, sy0, sx1, sy1, shrink);
+    picture.SavePng(argv[4]);
+    return 0;
+}
+
 int Run(int argc, char** argv)
 {
     const std::string command = argv[1];
@@ -66,9 +99,11 @@ int Run(int argc, char** argv)
     if (command == "check" && argc == 3)
         return Check(argv[2], Load(argv[2])) ? 0 : 1;
     if (command == "stats" && argc == 3) {
-        std::fputs(ktool::WorldStats::Describe(Load(argv[2])).c_str(), stdout);
+        std::fputs(ktool::WorldStats(Load(argv[2])).Describe().c_str(), stdout);
         return 0;
     }
+    if (command == "picture" && (argc == 5 || argc == 6 || argc == 9 || argc == 10))
+        return Picture(argc, argv);
     std::fputs(kUsage, stderr);
     return 2;
 }
