@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <map>
 
+#include "tests/tools/DataFiles.h"
 #include "tools/art/ArtBook.h"
+#include "tools/art/BmpWriter.h"
+#include "tools/art/PngWriter.h"
 
 namespace {
 
@@ -103,6 +107,61 @@ TEST(ArtScript, RejectsDrawingWithoutATarget)
 {
     EXPECT_EQ(RunArt({{"art.txt", "color red 255 0 0\nfill red\n"}})
                   .rfind("art.txt:2: 'fill' draws, but no tile", 0),
+              0u);
+}
+
+TEST(ArtScript, BitmapsConvertToPngPixelForPixel)
+{
+    ktool::Image image(3, 2, 0x102030);
+    image.Set(2, 1, ktool::kMagenta);
+    image.Set(0, 1, 0xFFFFFF);
+    std::string bmp = datatest::UniqueTempPath("topng") + ".bmp",
+                png = datatest::UniqueTempPath("topng") + ".png";
+    std::string error;
+    ASSERT_TRUE(ktool::SaveBmp(bmp, image, error)) << error;
+    ktool::Image loaded;
+    ASSERT_TRUE(ktool::LoadBmp(bmp, loaded, error)) << error;
+    ASSERT_TRUE(ktool::SavePng(png, loaded, error)) << error;
+    png_image info{};
+    info.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&info, png.c_str()));
+    info.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> rgb(PNG_IMAGE_SIZE(info));
+    ASSERT_TRUE(png_image_finish_read(&info, nullptr, rgb.data(), 0, nullptr));
+    ASSERT_EQ(info.width, 3u);
+    ASSERT_EQ(info.height, 2u);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            const png_byte* p = &rgb[size_t(3 * (y * 3 + x))];
+            EXPECT_EQ(uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2], image.At(x, y)) << x << "," << y;
+        }
+    }
+    EXPECT_FALSE(ktool::LoadBmp(png, loaded, error));
+    EXPECT_NE(error.find(png), std::string::npos) << error;
+    std::remove(bmp.c_str());
+    std::remove(png.c_str());
+}
+
+TEST(ArtScript, BallsAreLitFromTheTopLeftAndGlyphsMayBeWide)
+{
+    ktool::ArtBook book([](const std::string&) { return std::string(); });
+    std::string src = kHead +
+                      "color dark 10 10 10\ncolor light 200 200 200\nsprite Orb 16 16 1\nframe 0\n"
+                      "  ball 8 8 6 6 dark blue red light\n";
+    ASSERT_EQ(RunArt({{"art.txt", src}}, &book), "");
+    const ktool::Image& orb = book.Images().at(1).image;
+    EXPECT_EQ(orb.At(0, 0), ktool::kMagenta);
+    EXPECT_EQ(orb.At(5, 5), 0xC8C8C8u) << "lit side";
+    EXPECT_EQ(orb.At(11, 11), 0x0A0A0Au) << "shadow side";
+    std::string wide = "glyph W\n  X...X\n  X...X\n  X.X.X\n  X.X.X\n  XX.XX\n  X...X\n  X...X\n";
+    EXPECT_EQ(RunArt({{"art.txt", kHead +
+                                      "glyph A\n  XXXXXXX\n  X.....X\n  X.....X\n  XXXXXXX\n"
+                                      "  X.....X\n  X.....X\n  X.....X\n" +
+                                      wide}}),
+              "");
+    EXPECT_EQ(RunArt({{"art.txt", kHead + "glyph A\n  XXXXXX\n  X...X\n  X...X\n  X...X\n  X...X\n  X...X\n"
+                                          "  X...X\n"}})
+                  .rfind("art.txt:7: glyph row has 5 characters, expected 6", 0),
               0u);
 }
 
