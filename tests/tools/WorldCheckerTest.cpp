@@ -143,6 +143,16 @@ TEST_F(WorldCheckerTest, StairsMustLandInARoomThatLeadsBack)
     ExpectProblem("the stairs land at screen 7,7 cell 4,4, which is not in a dungeon room");
 }
 
+TEST_F(WorldCheckerTest, TheRoomTheStairsLandInHasNoClearDoor)
+{
+    smallworld::SetDoor(map, 7, 20, DOOR_NORTH, DOOR_CLEAR);
+    smallworld::SetDoor(map, 7, 19, DOOR_SOUTH, DOOR_CLEAR);
+    map.Screen(7, 19).spawnRange[11][0] = 1;
+    map.Screen(7, 19).spawnRange[11][1] = 1;
+    ExpectProblem(
+        "screen 8,7 cell 8,3: the stairs land in screen 7,20, whose north door opens when the room is clear");
+}
+
 TEST_F(WorldCheckerTest, AWayBackUpNeedsAGapInTheSouthWall)
 {
     Tile(map, 7, 20, 7, 9) = 174;

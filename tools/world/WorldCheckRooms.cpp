@@ -151,6 +151,15 @@ void WorldChecker::CheckStairs(int sx, int sy)
     if (!Info(lx, ly).exitSouthReturns)
         Report(stairs + "the stairs land in " + Where(lx, ly) +
                ", which does not lead back up (exitSouthReturns is not set)");
+    // Only a scroll fills a screen with its enemies, so a room entered by
+    // stairs stands empty and would open its clear doors at once.
+    for (int side = 0; side < 4; ++side) {
+        if (Info(lx, ly).doors[side] == DOOR_CLEAR)
+            Report(stairs + "the stairs land in " + Where(lx, ly) + ", whose " + kSides[side].name +
+                   " door opens when the room is clear; arriving by stairs does not bring its enemies, so it "
+                   "would "
+                   "open at once");
+    }
 }
 
 void WorldChecker::CheckReturn(int sx, int sy)
