@@ -87,6 +87,7 @@ MapData Make()
 
     MakeRoom(map, 7, 20);
     MakeRoom(map, 7, 19);
+    MakeRoom(map, 7, 18);
     ScreenInfo& entry = map.Screen(7, 20);
     entry.exitSouthReturns = 1;
     entry.spawnRange[11][0] = 1;
@@ -96,9 +97,11 @@ MapData Make()
         Tile(map, 7, 20, x, 9) = kFloor;
         Tile(map, 7, 20, x, 10) = 123;
     }
-    SetDoor(map, 7, 20, DOOR_NORTH, DOOR_PUSH);
-    SetDoor(map, 7, 19, DOOR_SOUTH, DOOR_PUSH);
-    map.Cell(1, 7 * kScreenColumns + kBlockX, 20 * kScreenRows + kBlockY) = 16;
+    SetDoor(map, 7, 20, DOOR_NORTH, DOOR_OPEN);
+    SetDoor(map, 7, 19, DOOR_SOUTH, DOOR_OPEN);
+    SetDoor(map, 7, 19, DOOR_NORTH, DOOR_PUSH);
+    SetDoor(map, 7, 18, DOOR_SOUTH, DOOR_PUSH);
+    map.Cell(1, 7 * kScreenColumns + kBlockX, 19 * kScreenRows + kBlockY) = 16;
     return map;
 }
 

@@ -8,12 +8,12 @@
 // A small world that passes the world checker, for tests that break one
 // thing in it: the start screen 7,7 and its east neighbour 8,7 share an open
 // edge (rows 3-7); stairs on 8,7 cell 8,3 lead to the entry room 7,20, which
-// returns south and holds a push-block at cell 4,4 that opens its north door
-// to room 7,19 (state push on both sides).
+// returns south and opens north into room 7,19; a push-block at cell 4,4 of
+// 7,19 opens its north door to room 7,18 (state push on both sides).
 namespace smallworld {
 
 constexpr int kStairsX = 8, kStairsY = 3;  // on screen 8,7
-constexpr int kBlockX = 4, kBlockY = 4;    // on screen 7,20
+constexpr int kBlockX = 4, kBlockY = 4;    // on screen 7,19
 
 MapFormat::MapData Make();
 

@@ -153,6 +153,12 @@ TEST_F(WorldCheckerTest, TheRoomTheStairsLandInHasNoClearDoor)
         "screen 8,7 cell 8,3: the stairs land in screen 7,20, whose north door opens when the room is clear");
 }
 
+TEST_F(WorldCheckerTest, TheRoomTheStairsLandInHoldsNoPushBlock)
+{
+    map.Cell(1, 7 * 16 + 10, 20 * 11 + 3) = 16;
+    ExpectProblem("screen 8,7 cell 8,3: the stairs land in screen 7,20, which has a push-block at cell 10,3");
+}
+
 TEST_F(WorldCheckerTest, AWayBackUpNeedsAGapInTheSouthWall)
 {
     Tile(map, 7, 20, 7, 9) = 174;
@@ -170,7 +176,7 @@ TEST_F(WorldCheckerTest, AWayBackUpNeedsAGapInTheSouthWall)
 TEST_F(WorldCheckerTest, DoorsOnBothSidesOfADoorwayMustAgree)
 {
     smallworld::SetDoor(map, 7, 19, DOOR_SOUTH, DOOR_CLEAR);
-    ExpectProblem("screen 7,20: the north door (push) faces the south door of screen 7,19, which is clear");
+    ExpectProblem("screen 7,20: the north door (open) faces the south door of screen 7,19, which is clear");
 }
 
 TEST_F(WorldCheckerTest, ADoorIntoNoRoomIsRefused)
@@ -184,7 +190,7 @@ TEST_F(WorldCheckerTest, DoorCellsMustShowTheDoorsFirstState)
     Tile(map, 7, 19, 8, 9) = 160;
     Tile(map, 7, 19, 7, 10) = 174;
     ExpectProblem(
-        "screen 7,19 cell 8,9: holds tile 160, but the door state there makes the game draw tile 155");
+        "screen 7,19 cell 8,9: holds tile 160, but the door state there makes the game draw tile 171");
     ExpectProblem("screen 7,19 cell 7,10: holds tile 174, but the game draws the door frame 123 there");
 }
 
@@ -231,28 +237,28 @@ TEST_F(WorldCheckerTest, MoreThanTwoLockedDoorwaysNeedMoreKeysThanAHeroHas)
 TEST_F(WorldCheckerTest, ABlockWithNoFreeSideCannotBePushed)
 {
     const int x = smallworld::kBlockX, y = smallworld::kBlockY;
-    Tile(map, 7, 20, x - 1, y) = 162;
-    Tile(map, 7, 20, x + 1, y) = 162;
-    Tile(map, 7, 20, x, y - 1) = 162;
-    Tile(map, 7, 20, x, y + 1) = 162;
-    ExpectProblem("screen 7,20 cell 4,4: the push-block cannot be pushed anywhere");
+    Tile(map, 7, 19, x - 1, y) = 162;
+    Tile(map, 7, 19, x + 1, y) = 162;
+    Tile(map, 7, 19, x, y - 1) = 162;
+    Tile(map, 7, 19, x, y + 1) = 162;
+    ExpectProblem("screen 7,19 cell 4,4: the push-block cannot be pushed anywhere");
     ExpectProblem(
-        "screen 7,20: the north door opens when a block is pushed, but neither this room nor screen 7,19 "
+        "screen 7,19: the north door opens when a block is pushed, but neither this room nor screen 7,18 "
         "holds a push-block");
 }
 
 TEST_F(WorldCheckerTest, ABlockThatWouldSlideIntoAWallIsNamed)
 {
-    map.Cell(1, 7 * 16 + 4, 20 * 11 + 4) = 0;
-    map.Cell(1, 7 * 16 + 4, 20 * 11 + 2) = 16;
-    ExpectProblem("screen 7,20 cell 4,2: the hero can push this block up into tile 174 at cell 4,1");
+    map.Cell(1, 7 * 16 + 4, 19 * 11 + 4) = 0;
+    map.Cell(1, 7 * 16 + 4, 19 * 11 + 2) = 16;
+    ExpectProblem("screen 7,19 cell 4,2: the hero can push this block up into tile 174 at cell 4,1");
 }
 
 TEST_F(WorldCheckerTest, AMarkerStopsABlockFromSlidingOntoIt)
 {
-    const int x = 7 * 16 + smallworld::kBlockX, y = 20 * 11 + smallworld::kBlockY;
+    const int x = 7 * 16 + smallworld::kBlockX, y = 19 * 11 + smallworld::kBlockY;
     for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) map.Cell(1, x + dx, y + dy) = 1;
-    ExpectProblem("screen 7,20 cell 4,4: the push-block cannot be pushed anywhere");
+    ExpectProblem("screen 7,19 cell 4,4: the push-block cannot be pushed anywhere");
     ExpectProblem("up onto a marker");
 }
 
@@ -263,11 +269,11 @@ TEST_F(WorldCheckerTest, ABlockOutOfTheHerosReachIsNamed)
     for (int dy = -2; dy <= 2; ++dy) {
         for (int dx = -2; dx <= 2; ++dx) {
             if (std::abs(dx) == 2 || std::abs(dy) == 2)
-                Tile(map, 7, 20, x + dx, y + dy) = 143;
+                Tile(map, 7, 19, x + dx, y + dy) = 143;
         }
     }
     ExpectProblem(
-        "screen 7,20 cell 4,4: the hero cannot reach a side from which this push-block can be pushed");
+        "screen 7,19 cell 4,4: the hero cannot reach a side from which this push-block can be pushed");
 }
 
 // Records where they do not belong.

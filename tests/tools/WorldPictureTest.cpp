@@ -77,9 +77,9 @@ TEST_F(WorldPictureTest, ScreensOutsideTheWorldAreDark)
 
 TEST_F(WorldPictureTest, MarkersAreFramed)
 {
-    map.Cell(1, 7 * 16 + 9, 20 * 11 + 3) = 5;
+    map.Cell(1, 7 * 16 + 9, 19 * 11 + 3) = 5;
     WorldPicture picture(sheet);
-    picture.Draw(map, 7, 20, 7, 20, 4);
+    picture.Draw(map, 7, 19, 7, 19, 4);
     EXPECT_EQ(picture.At(smallworld::kBlockX * 8, smallworld::kBlockY * 8 + 3),
               WorldPicture::kPushBlockFrame);
     EXPECT_EQ(picture.At(smallworld::kBlockX * 8 + 3, smallworld::kBlockY * 8 + 3), TileColour(160));

@@ -140,8 +140,8 @@ TEST(WorldSource, ScreensAreObjectsWithFriendlyProperties)
         if (layer["name"] == "screens")
             screens = layer["objects"];
     }
-    // The field with stairs and the two rooms; the start screen's record is all zero.
-    ASSERT_EQ(screens.size(), 3u);
+    // The field with stairs and the three rooms; the start screen's record is all zero.
+    ASSERT_EQ(screens.size(), 4u);
     std::map<std::string, json> field;
     for (const json& p : screens[0]["properties"]) field[p["name"]] = p["value"];
     EXPECT_EQ(screens[0]["name"], "8,7");
@@ -149,13 +149,16 @@ TEST(WorldSource, ScreensAreObjectsWithFriendlyProperties)
     EXPECT_EQ(screens[0]["y"], 7 * 352);
     EXPECT_EQ(field["stairsTarget"], "7,20:7,7");
     EXPECT_EQ(field["spawn.krillopRed"], "1-2");
-    EXPECT_EQ(screens[1]["name"], "7,19");
-    std::map<std::string, json> room;
-    for (const json& p : screens[2]["properties"]) room[p["name"]] = p["value"];
-    EXPECT_EQ(room["isDungeonRoom"], true);
-    EXPECT_EQ(room["exitSouthReturns"], true);
-    EXPECT_EQ(room["doorNorth"], "push");
-    EXPECT_EQ(room["spawn.skeleton"], "1-1");
+    EXPECT_EQ(screens[1]["name"], "7,18");
+    std::map<std::string, json> middle;
+    for (const json& p : screens[2]["properties"]) middle[p["name"]] = p["value"];
+    EXPECT_EQ(middle["doorNorth"], "push");
+    EXPECT_EQ(middle["doorSouth"], "open");
+    std::map<std::string, json> entry;
+    for (const json& p : screens[3]["properties"]) entry[p["name"]] = p["value"];
+    EXPECT_EQ(entry["isDungeonRoom"], true);
+    EXPECT_EQ(entry["exitSouthReturns"], true);
+    EXPECT_EQ(entry["spawn.skeleton"], "1-1");
 }
 
 TEST_F(WorldSourceTest, TiledsBase64LayersAndPlainNumbersAreRead)
@@ -176,7 +179,7 @@ TEST_F(WorldSourceTest, TiledsBase64LayersAndPlainNumbersAreRead)
     markers["data"] = text;
     markers["encoding"] = "base64";
     json& room = ScreenObject(source, "7,20");
-    room["properties"] = json::array({{{"name", "doorNorth"}, {"type", "int"}, {"value", 2}},
+    room["properties"] = json::array({{{"name", "doorNorth"}, {"type", "int"}, {"value", 1}},
                                       {{"name", "isDungeonRoom"}, {"type", "int"}, {"value", 1}},
                                       {{"name", "exitSouthReturns"}, {"type", "bool"}, {"value", true}},
                                       {{"name", "spawn.skeleton"}, {"type", "string"}, {"value", "1"}}});

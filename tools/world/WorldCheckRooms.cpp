@@ -151,14 +151,23 @@ void WorldChecker::CheckStairs(int sx, int sy)
     if (!Info(lx, ly).exitSouthReturns)
         Report(stairs + "the stairs land in " + Where(lx, ly) +
                ", which does not lead back up (exitSouthReturns is not set)");
-    // Only a scroll fills a screen with its enemies, so a room entered by
-    // stairs stands empty and would open its clear doors at once.
+    // Only a scroll fills a screen with its enemies and push-blocks, so a
+    // room entered by stairs stands empty: its clear doors would open at
+    // once and its blocks would be missing.
     for (int side = 0; side < 4; ++side) {
         if (Info(lx, ly).doors[side] == DOOR_CLEAR)
             Report(stairs + "the stairs land in " + Where(lx, ly) + ", whose " + kSides[side].name +
                    " door opens when the room is clear; arriving by stairs does not bring its enemies, so it "
                    "would "
                    "open at once");
+    }
+    for (int y = 0; y < kScreenRows; ++y) {
+        for (int x = 0; x < kScreenColumns; ++x) {
+            if (Marker(lx, ly, x, y) == kPushBlockMarker)
+                Report(stairs + "the stairs land in " + Where(lx, ly) + ", which has a push-block at cell " +
+                       std::to_string(x) + "," + std::to_string(y) +
+                       "; arriving by stairs does not place it (put it in another room)");
+        }
     }
 }
 
