@@ -9,6 +9,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/tools/SmallWorld.h"
 #include "tools/common/SourceText.h"
+#include "tools/world/ScreenProperties.h"
 #include "tools/world/TiledMapReader.h"
 #include "tools/world/TiledMapWriter.h"
 
@@ -358,4 +359,30 @@ TEST_F(WorldSourceTest, TheCompilerLeavesNoMapForABadSourceOrABrokenWorld)
         << printed;
     EXPECT_FALSE(Exists(output));
     std::remove(input.c_str());
+}
+
+TEST(WorldSource, StairsTargetsAndSpawnRangesAreReadInTheirFriendlyForms)
+{
+    auto apply = [](const char* name, json value, ScreenInfo& info) {
+        return ktool::ScreenProperties::Apply({{"name", name}, {"type", "string"}, {"value", value}}, info);
+    };
+    ScreenInfo info;
+    EXPECT_EQ(apply("stairsTarget", " 7, 20 : 7 ,7 ", info), "");
+    EXPECT_EQ(info.stairsTarget, smallworld::TargetOf(7, 20, 7, 7));
+    EXPECT_EQ(apply("spawn.snake", " 1 - 3 ", info), "");
+    EXPECT_EQ(info.SpawnMin(18), 1);
+    EXPECT_EQ(info.SpawnMax(18), 3);
+    EXPECT_EQ(apply("spawn.snake", "-2--1", info), "");
+    EXPECT_EQ(info.SpawnMin(18), -2);
+    EXPECT_EQ(info.SpawnMax(18), -1);
+    EXPECT_EQ(apply("spawn.snake", "4", info), "");
+    EXPECT_EQ(info.SpawnMin(18), 4);
+    EXPECT_EQ(info.SpawnMax(18), 4);
+    for (const char* bad : {"1-", "two", "1-3x", "1234567", ""})
+        EXPECT_EQ(apply("spawn.snake", bad, info),
+                  std::string("spawn.snake '") + bad + "' is not a count or a range \"min-max\"");
+    for (const char* bad : {"7,20:7", "7;20:7,7", "-1,20:7,7", "7,20:7,7,1"})
+        EXPECT_EQ(apply("stairsTarget", bad, info),
+                  std::string("stairsTarget '") + bad + "' is not \"sx,sy:x,y\" (screen and cell)");
+    EXPECT_EQ(info.stairsTarget, smallworld::TargetOf(7, 20, 7, 7));
 }

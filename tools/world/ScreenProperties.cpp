@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <regex>
 
 #include "tools/common/SourceText.h"
 
@@ -51,6 +50,50 @@ std::string StairsText(int32_t target)
            std::to_string(column % kScreenColumns) + "," + std::to_string(row % kScreenRows);
 }
 
+// Whole numbers and separators of a short text, spaces skipped.
+class Scanner {
+public:
+    explicit Scanner(const std::string& text) : text(text) {}
+
+    // At most six digits, so that any number read fits a long.
+    bool Number(long& out, bool signAllowed)
+    {
+        Skip();
+        bool negative = signAllowed && pos < text.size() && text[pos] == '-';
+        size_t start = negative ? pos + 1 : pos, end = start;
+        long v = 0;
+        while (end < text.size() && text[end] >= '0' && text[end] <= '9' && end - start < 7)
+            v = v * 10 + (text[end++] - '0');
+        if (end == start || end - start > 6)
+            return false;
+        pos = end;
+        out = negative ? -v : v;
+        return true;
+    }
+    bool Symbol(char c)
+    {
+        Skip();
+        if (pos >= text.size() || text[pos] != c)
+            return false;
+        ++pos;
+        return true;
+    }
+    bool AtEnd()
+    {
+        Skip();
+        return pos == text.size();
+    }
+
+private:
+    void Skip()
+    {
+        while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+    }
+
+    const std::string& text;
+    size_t pos = 0;
+};
+
 bool IsWholeNumber(const json& v)
 {
     return v.is_number_integer() || v.is_number_unsigned();
@@ -69,12 +112,12 @@ std::string ApplyStairs(const json& value, ScreenInfo& info)
     }
     if (!value.is_string())
         return "stairsTarget must be \"sx,sy:x,y\" (screen and cell) or a tile index";
-    static const std::regex form(R"(\s*(\d+)\s*,\s*(\d+)\s*:\s*(\d+)\s*,\s*(\d+)\s*)");
-    std::smatch m;
     const std::string text = value.get<std::string>();
-    if (!std::regex_match(text, m, form))
+    Scanner scan(text);
+    long sx = 0, sy = 0, x = 0, y = 0;
+    if (!scan.Number(sx, false) || !scan.Symbol(',') || !scan.Number(sy, false) || !scan.Symbol(':') ||
+        !scan.Number(x, false) || !scan.Symbol(',') || !scan.Number(y, false) || !scan.AtEnd())
         return "stairsTarget '" + text + "' is not \"sx,sy:x,y\" (screen and cell)";
-    long sx = std::stol(m[1]), sy = std::stol(m[2]), x = std::stol(m[3]), y = std::stol(m[4]);
     if (sx >= kColumns / kScreenColumns || sy >= kRows / kScreenRows || x >= kScreenColumns ||
         y >= kScreenRows)
         return "stairsTarget '" + text + "' is out of range (screens 0-15,0-29, cells 0-15,0-10)";
@@ -119,17 +162,18 @@ std::string ApplyDoor(const std::string& name, const json& value, int32_t& field
 
 std::string ApplySpawn(const std::string& name, const json& value, int8_t (&range)[2])
 {
-    long lo, hi;
+    long lo = 0, hi = 0;
     if (IsWholeNumber(value)) {
         lo = hi = long(value.get<int64_t>());
     } else if (value.is_string()) {
-        static const std::regex form(R"(\s*(-?\d+)\s*(?:-\s*(-?\d+)\s*)?)");
-        std::smatch m;
         const std::string text = value.get<std::string>();
-        if (!std::regex_match(text, m, form) || m[1].length() > 6 || m[2].length() > 6)
+        Scanner scan(text);
+        bool ok = scan.Number(lo, true);
+        hi = lo;
+        if (ok && scan.Symbol('-'))
+            ok = scan.Number(hi, true);
+        if (!ok || !scan.AtEnd())
             return name + " '" + text + "' is not a count or a range \"min-max\"";
-        lo = std::stol(m[1]);
-        hi = m[2].matched ? std::stol(m[2]) : lo;
     } else {
         return name + " must be a count or a range \"min-max\"";
     }
