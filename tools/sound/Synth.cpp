@@ -48,21 +48,37 @@ double HighAlpha(double cutoff)
     return rc / (rc + 1.0 / kSampleRate);
 }
 
-// Drum voices are fixed recipes tuned by the voice's frequency and length.
-void Drum(const Voice& v, double t, double& phase, Noise& noise, double& out)
-{
-    double dt = 1.0 / kSampleRate;
-    if (v.wave == Wave::Kick) {
-        double f = v.freqFrom * std::exp(-t / 0.03) + v.freqTo;
-        phase += f * dt;
-        out = std::sin(2 * kPi * phase) * std::exp(-t / 0.12);
-    } else if (v.wave == Wave::Snare) {
-        phase += v.freqFrom * dt;
-        out = (0.7 * noise.Next() + 0.4 * std::sin(2 * kPi * phase)) * std::exp(-t / 0.07);
-    } else {
-        out = noise.Next() * std::exp(-t / 0.025);
+// An exponential fall from 1, one multiplication a sample, so that long
+// pieces render quickly even in unoptimised builds.
+struct Fall {
+    double value = 1, step = 1;
+    explicit Fall(double seconds) : step(seconds > 0 ? std::exp(-1.0 / (seconds * kSampleRate)) : 1.0) {}
+    double Next()
+    {
+        double now = value;
+        value *= step;
+        return now;
     }
-}
+};
+
+// Drum voices are fixed recipes tuned by the voice's frequency and length.
+struct Drum {
+    Fall pitch{0.03}, kick{0.12}, snare{0.07}, hat{0.025};
+
+    double Next(const Voice& v, double& phase, Noise& noise)
+    {
+        double dt = 1.0 / kSampleRate;
+        if (v.wave == Wave::Kick) {
+            phase += (v.freqFrom * pitch.Next() + v.freqTo) * dt;
+            return std::sin(2 * kPi * phase) * kick.Next();
+        }
+        if (v.wave == Wave::Snare) {
+            phase += v.freqFrom * dt;
+            return (0.7 * noise.Next() + 0.4 * std::sin(2 * kPi * phase)) * snare.Next();
+        }
+        return noise.Next() * hat.Next();
+    }
+};
 
 }  // namespace
 
@@ -81,10 +97,14 @@ void RenderVoice(const Voice& v, std::vector<float>& out, bool wrap)
     const bool highSweeps = v.highpass > 0 && v.highpassTo > 0 && v.highpassTo != v.highpass;
     const double popFade = std::exp(-1.0 / (0.0025 * kSampleRate));
     bool drum = v.wave == Wave::Kick || v.wave == Wave::Snare || v.wave == Wave::Hat;
-    for (long i = 0; i < count; ++i) {
+    Drum drums;
+    Fall decay(v.decay);
+    double sweep = v.freqFrom;
+    const double sweepStep = count > 1 ? std::pow(v.freqTo / v.freqFrom, 1.0 / double(count - 1)) : 1.0;
+    for (long i = 0; i < count; ++i, sweep *= sweepStep) {
         double t = double(i) / kSampleRate;
         double along = count > 1 ? double(i) / double(count - 1) : 0.0;
-        double f = v.freqFrom * std::pow(v.freqTo / v.freqFrom, along);
+        double f = sweep;
         if (v.vibratoRate > 0)
             f *= 1.0 + v.vibratoDepth * std::sin(2 * kPi * v.vibratoRate * t);
         // Sweeping filters are recomputed every 32 samples; that is smooth enough.
@@ -94,7 +114,7 @@ void RenderVoice(const Voice& v, std::vector<float>& out, bool wrap)
             highAlpha = HighAlpha(v.highpass * std::pow(v.highpassTo / v.highpass, along));
         double s;
         if (drum) {
-            Drum(v, t, phase, noise, s);
+            s = drums.Next(v, phase, noise);
         } else if (v.wave == Wave::Crackle) {
             if ((noise.Next() + 1) * 0.5 < f / kSampleRate)
                 pop = 0.4 + 0.6 * std::fabs(noise.Next());
@@ -128,7 +148,7 @@ void RenderVoice(const Voice& v, std::vector<float>& out, bool wrap)
         if (v.release > 0 && left < v.release)
             env = std::min(env, left / v.release);
         if (v.decay > 0)
-            env *= std::exp(-t / v.decay);
+            env *= decay.Next();
         if (v.tremoloRate > 0)
             env *= 1.0 - v.tremoloDepth * (0.5 - 0.5 * std::cos(2 * kPi * v.tremoloRate * t));
         long at = first + i;
