@@ -16,3 +16,20 @@ struct Vec2 {
 };
 
 enum Direction { DIR_NONE = -1, DIR_UP = 0, DIR_DOWN = 1, DIR_LEFT = 2, DIR_RIGHT = 3 };
+
+// Up and down, left and right swap; anything else has no opposite.
+inline int OppositeDirection(int direction)
+{
+    switch (direction) {
+        case DIR_UP:
+            return DIR_DOWN;
+        case DIR_DOWN:
+            return DIR_UP;
+        case DIR_LEFT:
+            return DIR_RIGHT;
+        case DIR_RIGHT:
+            return DIR_LEFT;
+        default:
+            return DIR_NONE;
+    }
+}

@@ -9,17 +9,7 @@
 Arrow::Arrow(NetSession* session, KarskRenderer* world, Entity* owner)
     : Entity(session), Projectile(world), world(world), owner(owner)
 {
-    SetName("Arrow");
-    if (world)
-        sprite = world->GetSpriteType("Arrow");
-    visible = true;
-    transient = true;
-    localOnly = true;
-    untargetable = true;
-    frameBase = 0;
-    frameCount = 0.0f;
-    frameRate = 0.0f;
-    direction = DIR_UP;
+    SetUpProjectile(*this, "Arrow", world, 0.0f, 0.0f);
 }
 
 void Arrow::SendEvent(int, void*, void*) {}

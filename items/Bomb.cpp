@@ -11,17 +11,7 @@
 Bomb::Bomb(NetSession* session, KarskRenderer* world, Entity* owner)
     : Entity(session), Projectile(world), world(world), owner(owner)
 {
-    SetName("Bomb");
-    if (world)
-        sprite = world->GetSpriteType("Bomb");
-    visible = true;
-    transient = true;
-    localOnly = true;
-    untargetable = true;
-    frameBase = 0;
-    frameRate = 0.0f;
-    frameCount = 1.0f;
-    direction = DIR_UP;
+    SetUpProjectile(*this, "Bomb", world, 1.0f, 0.0f);
 }
 
 void Bomb::SendEvent(int, void*, void*) {}

@@ -15,17 +15,7 @@ int DirectionOfVelocity(Vec2 v)
 EnergyBall::EnergyBall(NetSession* session, KarskRenderer* world)
     : Entity(session), Projectile(world), world(world)
 {
-    SetName("EnergyBall");
-    if (world)
-        sprite = world->GetSpriteType("EnergyBall");
-    visible = true;
-    transient = true;
-    localOnly = true;
-    untargetable = true;
-    frameBase = 0;
-    frameCount = 4.0f;
-    frameRate = 30.0f;
-    direction = DIR_UP;
+    SetUpProjectile(*this, "EnergyBall", world, 4.0f, 30.0f);
 }
 
 void EnergyBall::SendEvent(int, void*, void*) {}

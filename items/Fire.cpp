@@ -8,17 +8,7 @@
 Fire::Fire(NetSession* session, KarskRenderer* world, Entity* owner)
     : Entity(session), Projectile(world), world(world), owner(owner)
 {
-    SetName("Fire");
-    if (world)
-        sprite = world->GetSpriteType("Fire");
-    visible = true;
-    transient = true;
-    localOnly = true;
-    untargetable = true;
-    frameBase = 0;
-    frameCount = 2.0f;
-    frameRate = 15.0f;
-    direction = DIR_UP;
+    SetUpProjectile(*this, "Fire", world, 2.0f, 15.0f);
 }
 
 void Fire::SendEvent(int, void*, void*) {}

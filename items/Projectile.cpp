@@ -56,18 +56,7 @@ Vec2 Projectile::StraightStep(int direction, float distance)
 
 int Projectile::Opposite(int direction)
 {
-    switch (direction) {
-        case DIR_UP:
-            return DIR_DOWN;
-        case DIR_DOWN:
-            return DIR_UP;
-        case DIR_LEFT:
-            return DIR_RIGHT;
-        case DIR_RIGHT:
-            return DIR_LEFT;
-        default:
-            return DIR_NONE;
-    }
+    return OppositeDirection(direction);
 }
 
 bool Projectile::ShieldBlocks(Entity* player, int direction)
@@ -118,4 +107,19 @@ void Projectile::RefreshInView(Entity& entity, KarskRenderer* world)
 float Projectile::Finite(float value, float fallback)
 {
     return std::isfinite(value) ? value : fallback;
+}
+
+void SetUpProjectile(Entity& e, const char* name, KarskRenderer* world, float frameCount, float frameRate)
+{
+    e.SetName(name);
+    if (world)
+        e.sprite = world->GetSpriteType(name);
+    e.visible = true;
+    e.transient = true;
+    e.localOnly = true;
+    e.untargetable = true;
+    e.frameBase = 0;
+    e.frameCount = frameCount;
+    e.frameRate = frameRate;
+    e.direction = DIR_UP;
 }

@@ -52,3 +52,8 @@ public:
 
     EntityRef<Entity> players[kPlayerCount];
 };
+
+// The settings every thrown, shot or laid item starts with: its name and the
+// sprite of that name, visible, transient, on this machine only, ignored by
+// swords, facing up, with the given animation.
+void SetUpProjectile(Entity& e, const char* name, KarskRenderer* world, float frameCount, float frameRate);

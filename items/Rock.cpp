@@ -22,17 +22,7 @@ bool RockPassesTile(int tile)
 
 Rock::Rock(NetSession* session, KarskRenderer* world) : Entity(session), Projectile(world), world(world)
 {
-    SetName("Rock");
-    if (world)
-        sprite = world->GetSpriteType("Rock");
-    visible = true;
-    transient = true;
-    localOnly = true;
-    untargetable = true;
-    frameBase = 0;
-    frameCount = 0.0f;
-    frameRate = 0.0f;
-    direction = DIR_UP;
+    SetUpProjectile(*this, "Rock", world, 0.0f, 0.0f);
 }
 
 void Rock::SendEvent(int, void*, void*) {}

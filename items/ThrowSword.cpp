@@ -7,17 +7,7 @@
 ThrowSword::ThrowSword(NetSession* session, KarskRenderer* world, Entity* owner)
     : Entity(session), Projectile(world), world(world), owner(owner)
 {
-    SetName("ThrowSword");
-    if (world)
-        sprite = world->GetSpriteType("ThrowSword");
-    visible = true;
-    transient = true;
-    localOnly = true;
-    untargetable = true;
-    frameBase = 0;
-    frameCount = float(kFrames);
-    frameRate = 40.0f;
-    direction = DIR_UP;
+    SetUpProjectile(*this, "ThrowSword", world, float(kFrames), 40.0f);
 }
 
 void ThrowSword::SendEvent(int, void*, void*) {}

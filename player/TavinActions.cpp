@@ -25,22 +25,6 @@ constexpr float kArrowSpeed = 320.0f;
 
 enum Item { ITEM_BOOMERANG = 1, ITEM_FIRE = 2, ITEM_BOMB = 3, ITEM_ARROW = 4 };
 
-int Reverse(int dir)
-{
-    switch (dir) {
-        case DIR_UP:
-            return DIR_DOWN;
-        case DIR_DOWN:
-            return DIR_UP;
-        case DIR_LEFT:
-            return DIR_RIGHT;
-        case DIR_RIGHT:
-            return DIR_LEFT;
-        default:
-            return DIR_NONE;
-    }
-}
-
 }  // namespace
 
 void Tavin::UseSword()
@@ -189,7 +173,7 @@ void Tavin::TouchEnemies()
             continue;
         if (!e->hurtsOnTouch || e->isPushable)
             continue;
-        const int knockBack = moveDirection == DIR_NONE ? e->moveDirection : Reverse(moveDirection);
+        const int knockBack = moveDirection == DIR_NONE ? e->moveDirection : OppositeDirection(moveDirection);
         if (knockBack == DIR_NONE)
             continue;
         const float amount = float(e->touchDamage);
