@@ -1,12 +1,12 @@
 #include "app/SpawnTable.h"
 
+#include "enemies/Bat.h"
+#include "enemies/Gorlak.h"
+#include "enemies/Krillop.h"
+#include "enemies/Nerrit.h"
+#include "enemies/Skeleton.h"
+#include "enemies/Snake.h"
 #include "items/Pushblock.h"
-
-namespace {
-
-constexpr int kPushblockType = 30;
-
-}  // namespace
 
 Entity* SpawnTable::Create(int type, NetSession* session) const
 {
@@ -19,7 +19,6 @@ Entity* SpawnTable::Create(int type, NetSession* session) const
 
 SpawnTable& SpawnTable::Game()
 {
-    // Enemy and push-block classes add their rows here as they join the game.
     static SpawnTable table;
     return table;
 }
@@ -27,5 +26,15 @@ SpawnTable& SpawnTable::Game()
 void RegisterGameSpawns()
 {
     SpawnTable& table = SpawnTable::Game();
-    table.Set(kPushblockType, &CreatePushblock);
+    // Every type without a row of its own is a red Krillop.
+    table.SetDefault([](NetSession* s) -> Entity* { return new CKrillopRed(s); });
+    table.Set(2, [](NetSession* s) -> Entity* { return new CKrillopBlue(s); });
+    table.Set(6, [](NetSession* s) -> Entity* { return new Nerrit(s); });
+    table.Set(9, [](NetSession* s) -> Entity* { return new Gorlak(s, false); });
+    table.Set(10, [](NetSession* s) -> Entity* { return new Gorlak(s, true); });
+    table.Set(11, [](NetSession* s) -> Entity* { return new Skeleton(s); });
+    table.Set(12, [](NetSession* s) -> Entity* { return new Bat(s, true); });
+    table.Set(13, [](NetSession* s) -> Entity* { return new Bat(s, false); });
+    table.Set(18, [](NetSession* s) -> Entity* { return new Snake(s); });
+    table.Set(30, &CreatePushblock);
 }

@@ -72,6 +72,17 @@ void SendPushblockMoved(NetSession* session, uint32_t uid, int32_t direction)
          [&](NetStream& s) { return s.WriteU32(uid) && s.WriteI32(direction); });
 }
 
+void SendEnemyEvent(NetSession* session, uint32_t uid, int32_t direction)
+{
+    Send(session, MSG_ENEMY_EVENT, [&](NetStream& s) { return s.WriteU32(uid) && s.WriteI32(direction); });
+}
+
+void SendPickupDrop(NetSession* session, int32_t kind, Vec2 position, float lifetime)
+{
+    Send(session, MSG_PICKUP_DROP,
+         [&](NetStream& s) { return s.WriteI32(kind) && WriteVec2(s, position) && s.WriteF32(lifetime); });
+}
+
 void SendSpawn(NetSession* session, Entity* entity)
 {
     if (!entity)

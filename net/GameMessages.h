@@ -35,5 +35,9 @@ void SendButtonPressed(NetSession* session, GameMessageType type, Vec2 heroPosit
 void SendScreenEntered(NetSession* session, Vec2 screen);
 void SendRemove(NetSession* session, uint32_t uid);
 void SendPushblockMoved(NetSession* session, uint32_t uid, int32_t direction);
+// An enemy's decision to turn and attack in `direction`.
+void SendEnemyEvent(NetSession* session, uint32_t uid, int32_t direction);
+// A pickup an enemy left behind: its drop kind, where and for how long.
+void SendPickupDrop(NetSession* session, int32_t kind, Vec2 position, float lifetime);
 // A spawn announcement carrying the entity's state record.
 void SendSpawn(NetSession* session, class Entity* entity);
