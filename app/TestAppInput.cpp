@@ -5,9 +5,13 @@
 
 namespace {
 
-// Fires on the frame the key goes down; `held` remembers the last frame.
-bool Pressed(bool down, bool& held)
+// Fires on the frame the key goes down; `held` remembers the last frame. A
+// suspended input reads every key as up, so `held` keeps what it knew before:
+// a key still held when a scroll ends must not fire again.
+bool Pressed(bool down, bool& held, bool suspended)
 {
+    if (suspended)
+        return false;
     bool pressed = down && !held;
     held = down;
     return pressed;
@@ -22,6 +26,7 @@ void CTestApp::HandleInput()
         return;
     using namespace Quill;
     auto send = [this](int event) { localPlayer->SendEvent(event, nullptr, nullptr); };
+    const bool suspended = input->IsSuspended();
 
     if (input->IsKeyDown(Key::D))
         send(12);
@@ -39,14 +44,14 @@ void CTestApp::HandleInput()
     else
         send(7);
 
-    if (Pressed(input->IsKeyDown(Key::Space), attackKeyHeld)) {
+    if (Pressed(input->IsKeyDown(Key::Space), attackKeyHeld, suspended)) {
         send(5);
         SendButtonPressed(session, MSG_SWORD_PRESSED, localPlayer->GetPosition());
     }
-    if (Pressed(input->IsKeyDown(Key::LeftCtrl), itemKeyHeld)) {
+    if (Pressed(input->IsKeyDown(Key::LeftCtrl), itemKeyHeld, suspended)) {
         send(6);
         SendButtonPressed(session, MSG_ITEM_PRESSED, localPlayer->GetPosition());
     }
-    if (Pressed(input->IsKeyDown(Key::Tab), switchKeyHeld))
+    if (Pressed(input->IsKeyDown(Key::Tab), switchKeyHeld, suspended))
         send(15);
 }
