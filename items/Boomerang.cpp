@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "items/Projectile.h"
 #include "net/GameMessages.h"
 #include "player/Tavin.h"
 #include "sound/Sound.h"
@@ -139,8 +140,7 @@ void Boomerang::StunEnemies()
         EntityRef<Entity> target = list.Get(i);
         if (!target || !target->isEnemy || !Overlaps(target.get(), this, kHitInset))
             continue;
-        target->TakeDamage(damage, direction, nullptr);
-        SendHit(session, target->GetUID(), target->GetPosition(), kStun, target->flashTime, direction, 0);
+        Projectile::Strike(session, target.get(), damage, direction);
         if (!returning) {
             Return();
             speed = 0.0f;

@@ -1,5 +1,6 @@
 #include "items/Sword.h"
 
+#include "items/Projectile.h"
 #include "net/GameMessages.h"
 #include "world/KarskRenderer.h"
 
@@ -107,7 +108,6 @@ void Sword::StrikeEnemies()
             continue;
         if (target->flashing || target->invulnerable)
             continue;
-        target->TakeDamage(amount, direction, nullptr);
-        SendHit(session, target->GetUID(), target->GetPosition(), amount, target->flashTime, direction, 0);
+        Projectile::Strike(session, target.get(), amount, direction);
     }
 }

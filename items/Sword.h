@@ -26,7 +26,8 @@ public:
     // Puts the sword out from `from` along `facing`; restarts a swing that is
     // still running.
     void Swing(const Vec2& from, int facing);
-    // Damages every entity the sword touches and tells the peer about it.
+    // Damages every entity the sword touches and tells the peer about those
+    // the peer has too.
     void StrikeEnemies();
 
     Entity* GetOwner() const { return owner; }

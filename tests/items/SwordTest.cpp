@@ -160,11 +160,15 @@ TEST_F(SwordTest, TheHostStrikesWhatTheShrunkenBoxesOverlapAndTellsThePeer)
     EXPECT_EQ(push, 0);
 
     // Flashing after the blow, it is not struck again; something that does
-    // not flash is struck every tick.
+    // not flash is struck every tick. What lives on this machine only is
+    // struck but not announced: its uid names another entity on the peer.
     Target* stubborn = Add(new Target(false), tip);
+    Target* local = Add(new Target(false), tip);
+    local->localOnly = true;
     RunFrames(3);
     EXPECT_EQ(struck->amounts.size(), 1u);
     EXPECT_EQ(stubborn->amounts.size(), 3u);
+    EXPECT_EQ(local->amounts.size(), 3u);
     EXPECT_FLOAT_EQ(stubborn->health, -6.0f);
     EXPECT_EQ(session.sent.size(), 4u);
 }
