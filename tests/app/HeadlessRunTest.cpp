@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 
 #include "app/TestApp.h"
 #include "engine/RunOptions.h"
 #include "player/Tavin.h"
+#include "sound/SoundSystem.h"
 #include "tests/support/TestSupport.h"
 #include "world/KarskRenderer.h"
 
@@ -31,6 +33,20 @@ Quill::LaunchContext Window()
     return context;
 }
 
+// Notes the sound settings as the run ends, before shutting down clears them.
+struct SoundWatchingApp : CTestApp {
+    float gains[28] = {};
+    size_t loopStart = 0, loopEnd = 0, length = 0;  // of the overworld music
+
+    bool Shutdown() override
+    {
+        const SoundSystem& sound = SoundSystem::Global();
+        for (int i = 0; i < 28; ++i) gains[i] = sound.Gain(i);
+        loopStart = sound.LoopStart(26), loopEnd = sound.LoopEnd(26), length = sound.SampleLength(26);
+        return CTestApp::Shutdown();
+    }
+};
+
 }  // namespace
 
 // The real engine loop, headless, with keys from a script.
@@ -49,11 +65,20 @@ TEST(HeadlessRun, TheHeroWalksWhereTheScriptSendsHim)
     options.screenshot = shot;
     options.logFile = "";
 
-    CTestApp app;
+    SoundWatchingApp app;
     app.SetRunOptions(options);
     const Quill::LaunchContext context = Window();
     ASSERT_TRUE(app.Launch(&context));
     EXPECT_EQ(app.FramesRun(), 300u);
+
+    // The overworld music loops from sample 7000 to its end (an end of 0);
+    // seven sounds have their own loudness, the rest their recorded one.
+    EXPECT_EQ(app.loopStart, 7000u);
+    EXPECT_EQ(app.loopEnd, app.length);
+    const std::map<int, float> volumes{{26, 0.8f}, {0, 1.5f},   {22, 0.5f}, {19, 1.5f},
+                                       {11, 2.0f}, {10, 0.75f}, {14, 2.0f}};
+    for (int i = 0; i < 28; ++i)
+        EXPECT_NEAR(app.gains[i], volumes.count(i) ? volumes.at(i) : 1.0f, 0.001f) << "sound " << i;
 
     Tavin* hero = app.LocalPlayer();
     ASSERT_NE(hero, nullptr);

@@ -1,4 +1,4 @@
-#include "engine/Keys.h"
+#include "items/Pushblock.h"
 #include "tests/app/AppFixture.h"
 
 TEST_F(AppTest, CrossingAnEdgeScrollsForHalfASecondAndPushesTheHeroOn)
@@ -45,50 +45,50 @@ TEST_F(AppTest, LeavingAReturningRoomSouthwardsClimbsTheStairs)
     EXPECT_EQ(Hero()->ReturnPointCount(), 0u);
 }
 
-TEST_F(AppTest, RoomsOpenTheirClearDoorsOnceNoEnemyIsLeft)
-{
-    ScreenInfo& room = Screen(7, 7);
-    room.doors[MapFormat::DOOR_EAST] = MapFormat::DOOR_CLEAR;
-    room.doors[MapFormat::DOOR_NORTH] = MapFormat::DOOR_LOCKED;
-    auto* enemy = new TestEnemy(nullptr);
-    enemy->transient = true;  // keep it through the activity pass
-    enemy->SetPosition(Vec2(7 * 512 + 100.0f, 7 * 352 + 100.0f));
-    world->AddEntity(enemy, false);
-    Frame();
-    EXPECT_EQ(room.doors[MapFormat::DOOR_EAST], MapFormat::DOOR_CLEAR);
-    enemy->state = 0;
-    Frame();
-    Frame();
-    EXPECT_EQ(room.doors[MapFormat::DOOR_EAST], MapFormat::DOOR_OPEN);
-    EXPECT_EQ(room.doors[MapFormat::DOOR_NORTH], MapFormat::DOOR_LOCKED);
-}
-
-TEST_F(AppTest, TheActivityPassDropsWhatNoHeroSees)
+// The server erases what neither hero sees, and dead entities, telling the
+// peer (message 4). On the peer's screen it streams every other entity: those
+// at even list places when the frame's parity is true, the odd ones otherwise.
+TEST_F(AppTest, TheActivityPassKeepsWhatTheHeroesSeeAndStreamsThePeersScreenInTurns)
 {
     RecordingSession session;
     app->session = &session;
-    auto* away = new TestEnemy(&session);
-    away->SetUID(40);
-    away->SetPosition(Vec2(100.0f, 100.0f));
-    auto* here = new TestEnemy(&session);
-    here->SetUID(41);
-    here->SetPosition(Hero()->GetPosition() + Vec2(64.0f, 0.0f));
-    auto* shot = new TestEntity(&session);
-    shot->transient = true;
-    shot->SetPosition(Vec2(100.0f, 100.0f));
-    auto* corpse = new TestEnemy(&session);
-    corpse->SetUID(42);
-    corpse->dead = true;
-    corpse->SetPosition(Hero()->GetPosition());
-    for (Entity* e : std::initializer_list<Entity*>{away, here, shot, corpse}) world->AddEntity(e, false);
-    app->UpdateActivity();
-    EXPECT_EQ(world->FindEntity(40), nullptr);
-    EXPECT_NE(world->FindEntity(41), nullptr);
-    EXPECT_EQ(world->FindEntity(42), nullptr);
-    EXPECT_EQ(world->GetEntityList().Count(), 1 + 3 + 2 + 2);  // hero, swords, boomerangs, survivors
+    app->remotePlayer = new Tavin("peer", nullptr, nullptr);
+    Tavin* peer = app->RemotePlayer();
+    peer->SetUID(1);
+    peer->SetRemote(true);
+    world->AddEntity(peer, false);
+    peer->SetPosition(Vec2(100 * 32.0f, 83 * 32.0f));  // screen (6, 7)
+    const Vec2 away(100.0f, 100.0f), here = Hero()->GetPosition(), there = peer->GetPosition();
+    Entity* entities[] = {new TestEnemy(&session), new TestEnemy(&session), new TestEntity(&session),
+                          new TestEnemy(&session), new TestEnemy(nullptr),  new Pushblock(nullptr),
+                          new TestEnemy(nullptr),  new Pushblock(nullptr)};
+    const Vec2 at[] = {away, here + Vec2(64.0f, 0.0f), away, here, there, there, there, there};
+    for (uint32_t i = 0; i < 8; ++i) {
+        entities[i]->SetUID(40 + i);
+        entities[i]->SetPosition(at[i]);
+        world->AddEntity(entities[i], false);
+    }
+    entities[2]->transient = true;  // a shot: left alone
+    entities[3]->dead = true;
+    EntityList& list = world->GetEntityList();
+    for (int frame = 0; frame < 4; ++frame) {
+        const bool parity = !app->frameParity;
+        Frame();
+        ASSERT_EQ(app->frameParity, parity);
+        int marked = 0;
+        for (int i = 0; i < list.Count(); ++i) {
+            if (list.Get(i)->GetUID() >= 44 && list.Get(i)->GetUID() < 48) {
+                EXPECT_EQ(list.Get(i)->active, (i % 2 == 0) == parity) << "place " << i;
+                marked += list.Get(i)->active;
+            }
+        }
+        EXPECT_EQ(marked, 2);
+        EXPECT_EQ(app->ActiveCount(), 1 + 2);  // and the local hero
+        EXPECT_TRUE(Hero()->active && !peer->active);
+    }
+    for (uint32_t uid = 40; uid < 48; ++uid)
+        EXPECT_EQ(world->FindEntity(uid) != nullptr, uid != 40 && uid != 43) << uid;
     ASSERT_EQ(session.sent.size(), 2u);
     EXPECT_EQ(session.sent[0].type, 4);
-    EXPECT_EQ(app->ActiveCount(), 1);
-    EXPECT_TRUE(Hero()->active);
     app->session = nullptr;
 }

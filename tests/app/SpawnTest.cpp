@@ -44,7 +44,7 @@ TEST_F(AppTest, SpawnTableRowsOverrideTheDefault)
     EntityRef<Entity> block = table.Create(30, nullptr);
     EXPECT_TRUE(fallback->isEnemy);
     EXPECT_TRUE(block->isPushable);
-    EXPECT_EQ(table.Create(SpawnTable::kNothing, nullptr), nullptr);
+    EXPECT_EQ(table.Create(50, nullptr), nullptr);  // type 50 makes nothing
 }
 
 TEST_F(AppTest, PopulateScreenFollowsTheRecordAndTheMarkers)

@@ -52,33 +52,6 @@ protected:
     }
 };
 
-TEST_F(BoomerangTest, AHeroBringsAPlainAndAMagicBoomerangAndTakesThemAlong)
-{
-    EntityRef<Boomerang> kept;
-    {
-        EntityRef<Tavin> hero = new Tavin("Ada", nullptr, nullptr);
-        ASSERT_EQ(world->GetEntityList().Count(), 3 + 2);  // three swords, two boomerangs
-        for (int i = 0; i < 2; ++i) {
-            Boomerang* b = hero->GetBoomerang(i);
-            EXPECT_EQ(b->IsMagic(), i == 1);
-            EXPECT_EQ(b->GetOwner(), hero.get());
-            EXPECT_EQ(world->GetEntityList().Get(3 + i), b);
-            EXPECT_TRUE(!b->IsVisible() && b->IsUntargetable() && b->IsTransient() && b->IsLocalOnly());
-        }
-        EXPECT_EQ(hero->GetBoomerang(2), nullptr);
-        EXPECT_EQ(hero->GetBoomerang(-1), nullptr);
-        kept = hero->GetBoomerang(1);
-    }
-    // Gone with the hero from the world, and no longer pointing at it.
-    EXPECT_EQ(world->GetEntityList().Count(), 0);
-    EXPECT_EQ(kept->RefCount(), 1);
-    EXPECT_EQ(kept->GetOwner(), nullptr);
-    kept->Throw(DIR_RIGHT, 330.0f);
-    kept->Tick(1.0f / 60.0f);
-    kept->Dead();
-    EXPECT_EQ(kept->GetPosition(), Vec2(0.0f, 0.0f));
-}
-
 TEST_F(BoomerangTest, APlainBoomerangTurnsPastItsRangeOvershootsAndIsCaught)
 {
     Tavin* hero = AddHero();

@@ -20,7 +20,7 @@ TEST_F(ProjectileTest, FireCreepsOneTileThenBurnsThereForEightTenthsOfASecond)
 
     const Vec2 start = fire->GetPosition();
     int travel = 0;
-    while (fire->distance < Fire::kTravel && travel < 40) {
+    while (fire->distance < 32.0f && travel < 40) {
         RunFrames(1);
         ++travel;
     }
@@ -43,7 +43,7 @@ TEST_F(ProjectileTest, FireBurnsEverythingInItOnTheHostItsThrowerToo)
     hero->SetUID(0);
     EntityRef<Fire> fire = Put(new Fire(&session, world, hero), hero->GetPosition() + Vec2(0.0f, -64.0f));
     fire->Launch(DIR_UP, 60.0f, 1.0f);
-    fire->distance = Fire::kTravel;
+    fire->distance = 32.0f;
     fire->lingerTime = 10.0f;
     const Vec2 flame = fire->GetPosition();
 

@@ -61,7 +61,7 @@ TEST_F(PushblockTest, OnlySteadyPushingMovesTheBlockAndOnlyOnce)
     // Just over 0.3 s starts the slide, with the sound and a word to the peer.
     PushFor(block, DIR_RIGHT, 2);
     EXPECT_TRUE(block->HasMoved());
-    EXPECT_EQ(block->GetState(), Pushblock::STATE_SLIDING);
+    EXPECT_EQ(block->GetState(), 5);
     EXPECT_TRUE(SoundProbe::IsPlaying(SND_SECRET));
     ASSERT_EQ(CountType(session, MSG_PUSHBLOCK_MOVED), 1);
     const auto& moved = session.sent.back();
@@ -79,7 +79,7 @@ TEST_F(PushblockTest, OnlySteadyPushingMovesTheBlockAndOnlyOnce)
     EXPECT_NEAR(block->GetPosition().x - start.x, afterStart + 14.0f * 64.0f / 60.0f, 0.01f);
     RunFrames(20);
     EXPECT_EQ(block->GetPosition(), start + Vec2(32.0f, 0.0f));
-    EXPECT_EQ(block->GetState(), Pushblock::STATE_RESTING);
+    EXPECT_EQ(block->GetState(), 1);
     EXPECT_EQ(block->moveDirection, DIR_RIGHT);
 
     // Never again, however it is pushed.
@@ -100,7 +100,7 @@ TEST_F(PushblockTest, AMarkedCellRefusesThePushButTheBlockStaysPushable)
     const Vec2 start = block->GetPosition();
     block->Push(DIR_RIGHT);
     EXPECT_FALSE(block->HasMoved());
-    EXPECT_EQ(block->GetState(), Pushblock::STATE_RESTING);
+    EXPECT_EQ(block->GetState(), 1);
     EXPECT_EQ(block->destination, start);
     EXPECT_FALSE(SoundProbe::IsPlaying(SND_SECRET));
     // A direction without a way stays on the block's own marked cell.
@@ -112,28 +112,27 @@ TEST_F(PushblockTest, AMarkedCellRefusesThePushButTheBlockStaysPushable)
     EXPECT_EQ(block->GetPosition(), start + Vec2(0.0f, 32.0f));
 }
 
+// Door fields north, south, east, west; state 2 waits for a pushed block, 4 is
+// locked, 1 open.
 TEST_F(PushblockTest, TheLastDoorWaitingForAPushOpens)
 {
-    ScreenInfo& room = Screen(7, 7);
-    room.doors[MapFormat::DOOR_NORTH] = MapFormat::DOOR_PUSH;
-    room.doors[MapFormat::DOOR_SOUTH] = MapFormat::DOOR_LOCKED;
-    room.doors[MapFormat::DOOR_EAST] = MapFormat::DOOR_PUSH;
+    int32_t* doors = Screen(7, 7).doors;
+    auto doorStates = [doors] { return std::vector<int32_t>(doors, doors + 4); };
+    doors[0] = doors[2] = 2;
+    doors[1] = 4;
     Place(nullptr, 122, 83)->Push(DIR_UP);
-    EXPECT_EQ(room.doors[MapFormat::DOOR_EAST], MapFormat::DOOR_OPEN);
-    EXPECT_EQ(room.doors[MapFormat::DOOR_NORTH], MapFormat::DOOR_PUSH);
-    EXPECT_EQ(room.doors[MapFormat::DOOR_SOUTH], MapFormat::DOOR_LOCKED);
+    EXPECT_EQ(doorStates(), (std::vector<int32_t>{2, 4, 1, 0}));
     Place(nullptr, 118, 83)->Push(DIR_UP);
-    EXPECT_EQ(room.doors[MapFormat::DOOR_NORTH], MapFormat::DOOR_OPEN);
-    EXPECT_EQ(room.doors[MapFormat::DOOR_SOUTH], MapFormat::DOOR_LOCKED);
+    EXPECT_EQ(doorStates(), (std::vector<int32_t>{1, 4, 1, 0}));
 
     // A client starts the same move from the host's word and opens the door
     // itself, but the slide comes from the host's records.
-    room.doors[MapFormat::DOOR_WEST] = MapFormat::DOOR_PUSH;
+    doors[3] = 2;
     RecordingSession client(false);
     Pushblock* copy = Place(&client, 116, 83);
     copy->Push(DIR_DOWN);
-    EXPECT_EQ(room.doors[MapFormat::DOOR_WEST], MapFormat::DOOR_OPEN);
-    EXPECT_EQ(copy->GetState(), Pushblock::STATE_SLIDING);
+    EXPECT_EQ(doors[3], 1);
+    EXPECT_EQ(copy->GetState(), 5);
     const Vec2 at = copy->GetPosition();
     RunFrames(40);
     EXPECT_EQ(copy->GetPosition(), at);
@@ -171,8 +170,8 @@ TEST_F(PushblockTest, TheStateRecordCarries49BytesBothWays)
     block->moved = true;
     NetStream record(64);
     ASSERT_TRUE(block->WriteState(&record));
-    EXPECT_EQ(record.GetLength(), uint32_t(Pushblock::kRecordSize));
-    NetStream tooSmall(Pushblock::kRecordSize - 1);
+    EXPECT_EQ(record.GetLength(), 49u);
+    NetStream tooSmall(49 - 1);
     EXPECT_FALSE(block->WriteState(&tooSmall));
     EXPECT_FALSE(block->WriteState(nullptr));
 
@@ -184,7 +183,7 @@ TEST_F(PushblockTest, TheStateRecordCarries49BytesBothWays)
     EntityRef<Pushblock> copy = new Pushblock(nullptr);
     copy->SetUID(77);
     copy->SetType(30);
-    auto full = copyOf(Pushblock::kRecordSize);
+    auto full = copyOf(49);
     ASSERT_TRUE(copy->ReadState(full.get()));
     EXPECT_EQ(copy->GetPosition(), block->GetPosition());
     EXPECT_EQ(copy->destination, Vec2(11.0f, 22.0f));
@@ -195,15 +194,41 @@ TEST_F(PushblockTest, TheStateRecordCarries49BytesBothWays)
     EXPECT_FALSE(copy->ReadState(nullptr));
     // Cut before the last byte: fails, keeping what it carried.
     EntityRef<Pushblock> partial = new Pushblock(nullptr);
-    EXPECT_FALSE(partial->ReadState(copyOf(Pushblock::kRecordSize - 1).get()));
+    EXPECT_FALSE(partial->ReadState(copyOf(49 - 1).get()));
     EXPECT_FLOAT_EQ(partial->speed, 48.0f);
 
     // A destination that is not a number would poison the slide: ignored.
     const float nan = std::nanf("");
     std::memcpy(record.GetData() + 24, &nan, 4);
     EntityRef<Pushblock> third = new Pushblock(nullptr);
-    ASSERT_TRUE(third->ReadState(copyOf(Pushblock::kRecordSize).get()));
+    ASSERT_TRUE(third->ReadState(copyOf(49).get()));
     EXPECT_EQ(third->destination, Vec2(0.0f, 0.0f));
+}
+
+// Record fields 0 to 3 are the north, south, east and west doors. Each one
+// in state 3 opens, with sound 23, in the first frame in which no enemy is
+// left on the hero's screen; doors in other states stay shut.
+TEST_F(AppTest, ClearDoorsOpenInTheFirstFrameWithoutAnEnemyOnTheHerosScreen)
+{
+    ASSERT_TRUE(SoundProbe::Load());
+    ScreenInfo& room = Screen(7, 7);
+    for (int field = 0; field < 4; ++field) {
+        SCOPED_TRACE(field);
+        for (int32_t& door : room.doors) door = 4;
+        room.doors[field] = 3;
+        EntityRef<Entity> enemy = new TestEnemy(nullptr);
+        enemy->SetPosition(Hero()->GetPosition() + Vec2(64.0f, 0.0f));
+        world->AddEntity(enemy.get(), false);
+        Frame();
+        EXPECT_EQ(room.doors[field], 3);
+        SoundProbe::StopAll();
+        enemy->Dead();
+        Frame();  // still listed during the update; the world drops it after
+        EXPECT_EQ(room.doors[field], 3);
+        Frame();
+        for (int d = 0; d < 4; ++d) EXPECT_EQ(room.doors[d], d == field ? 1 : 4) << "door field " << d;
+        EXPECT_TRUE(SoundProbe::IsPlaying(23));
+    }
 }
 
 TEST_F(AppTest, AMarkerOnTheMapBecomesAPushblock)

@@ -55,76 +55,45 @@ protected:
 
 }  // namespace
 
-TEST_F(SwordTest, ASwordWaitsHiddenAndIgnoresEvents)
-{
-    Sword* sword = AddSword(3);
-    EXPECT_STREQ(sword->GetName(), "Sword");
-    EXPECT_EQ(sword->sprite, nullptr);
-    EXPECT_FALSE(sword->IsVisible());
-    EXPECT_TRUE(sword->IsTransient() && sword->IsLocalOnly());
-    EXPECT_STREQ(SwordSpriteName(2), "MagicSword");
-    EXPECT_EQ(SwordSpriteName(3), nullptr);
-    int column = 3, row = 4;
-    sword->SendEvent(11, &column, &row);
-    RunFrames(1);
-    EXPECT_EQ(sword->GetPosition(), Vec2(0.0f, 0.0f));
-}
-
-TEST_F(SwordTest, ASwingStandsOutThenRetractsInThreeTicks)
+// A swing stands 27 pixels out for 0.08 s where it was made, whichever way
+// the owner walks; then it slides back 10 pixels a tick after the owner.
+TEST_F(SwordTest, ASwingStandsOutThenRetractsAfterItsOwnerInThreeTicks)
 {
     Sword* sword = AddSword(0);
     const Vec2 from = holder->GetPosition();
     sword->Swing(from, DIR_DOWN);
     EXPECT_TRUE(sword->IsExtended());
-    EXPECT_EQ(sword->GetPosition(), from + Vec2(0.0f, 27.0f));
-
-    // 0.08 s fully out: five ticks at 1/60 s, the last one ending it.
+    // Five ticks at 1/60 s, the last one ending it.
     for (int tick = 0; tick < 5; ++tick) {
         EXPECT_GT(sword->swingTime, 0.0f);
+        holder->Move(Vec2(3.0f, 0.0f));
         RunFrames(1);
         EXPECT_FLOAT_EQ(sword->reach, 27.0f);
+        EXPECT_EQ(sword->GetPosition(), from + Vec2(0.0f, 27.0f));
     }
     EXPECT_FLOAT_EQ(sword->swingTime, 0.0f);
     EXPECT_TRUE(sword->IsVisible());
     for (float reach : {17.0f, 7.0f, 0.0f}) {
+        holder->Move(Vec2(-5.0f, 0.0f));
         RunFrames(1);
         EXPECT_FLOAT_EQ(sword->reach, reach);
-        EXPECT_EQ(sword->GetPosition(), from + Vec2(0.0f, reach));
+        EXPECT_EQ(sword->GetPosition(), holder->GetPosition() + Vec2(0.0f, reach));
     }
     EXPECT_FALSE(sword->IsVisible());
 
-    // Each facing has its own frame and offset; an unknown one stays on the hero.
+    // Each facing has its own frame and offset, and a new swing restarts the
+    // extended phase; an unknown facing stays on the owner.
     const Vec2 offsets[4] = {{0.0f, -27.0f}, {0.0f, 27.0f}, {-27.0f, 0.0f}, {27.0f, 0.0f}};
     for (int d = DIR_UP; d <= DIR_RIGHT; ++d) {
-        sword->Swing(from, d);
-        EXPECT_EQ(sword->frameBase, d);
-        EXPECT_EQ(sword->GetPosition(), from + offsets[d]);
-    }
-    sword->Swing(from, 6);
-    RunFrames(8);
-    EXPECT_EQ(sword->GetPosition(), from);
-}
-
-TEST_F(SwordTest, OnlyARetractingSwordFollowsItsOwner)
-{
-    Sword* sword = AddSword(1);
-    sword->Swing(holder->GetPosition(), DIR_RIGHT);
-    const Vec2 out = sword->GetPosition();
-    for (int tick = 0; tick < 5; ++tick) {
-        holder->Move(Vec2(0.0f, 3.0f));
+        sword->Swing(holder->GetPosition(), d);
         RunFrames(1);
-        EXPECT_EQ(sword->GetPosition(), out);
+        EXPECT_EQ(sword->frameBase, d);
+        EXPECT_EQ(sword->GetPosition(), holder->GetPosition() + offsets[d]);
+        EXPECT_FLOAT_EQ(sword->reach, 27.0f);
     }
-    holder->Move(Vec2(0.0f, 3.0f));
-    RunFrames(1);
-    EXPECT_EQ(sword->GetPosition(), holder->GetPosition() + Vec2(17.0f, 0.0f));
-    holder->Move(Vec2(-5.0f, 0.0f));
-    RunFrames(1);
-    EXPECT_EQ(sword->GetPosition(), holder->GetPosition() + Vec2(7.0f, 0.0f));
-    // A new swing restarts the extended phase.
-    sword->Swing(holder->GetPosition(), DIR_UP);
-    RunFrames(1);
-    EXPECT_FLOAT_EQ(sword->reach, 27.0f);
+    sword->Swing(holder->GetPosition(), 6);
+    RunFrames(8);
+    EXPECT_EQ(sword->GetPosition(), holder->GetPosition());
 }
 
 TEST_F(SwordTest, TheHostStrikesWhatTheShrunkenBoxesOverlapAndTellsThePeer)
@@ -173,10 +142,20 @@ TEST_F(SwordTest, TheHostStrikesWhatTheShrunkenBoxesOverlapAndTellsThePeer)
     EXPECT_EQ(session.sent.size(), 4u);
 }
 
-TEST_F(SwordTest, PlayersAndShieldedEntitiesAreNeverStruck)
+TEST_F(SwordTest, AnIdleSwordIgnoresEventsAndPlayersAndShieldedEntitiesAreNeverStruck)
 {
     RecordingSession session(true);
     Sword* sword = AddSword(0, &session);
+    EXPECT_STREQ(sword->GetName(), "Sword");
+    EXPECT_TRUE(!sword->IsVisible() && sword->IsTransient() && sword->IsLocalOnly());
+    EXPECT_EQ(AddSword(3)->sprite, nullptr);
+    EXPECT_STREQ(SwordSpriteName(2), "MagicSword");
+    EXPECT_EQ(SwordSpriteName(3), nullptr);
+    int column = 3, row = 4;
+    sword->SendEvent(11, &column, &row);
+    RunFrames(1);
+    EXPECT_EQ(sword->GetPosition(), Vec2(0.0f, 0.0f));
+
     const Vec2 tip = holder->GetPosition() + Vec2(-27.0f, 0.0f);
     Add(new Target(), tip)->StartFlashing(-1.0f);
     Add(new Target(), tip)->invulnerable = true;
@@ -190,29 +169,9 @@ TEST_F(SwordTest, PlayersAndShieldedEntitiesAreNeverStruck)
     EXPECT_TRUE(session.sent.empty());
 }
 
-TEST_F(SwordTest, AClientSwordOrAHiddenOneStrikesNothing)
-{
-    RecordingSession client(false);
-    Sword* sword = AddSword(0, &client);
-    Target* enemy = Add(new Target(), holder->GetPosition() + Vec2(27.0f, 0.0f));
-    sword->Swing(holder->GetPosition(), DIR_RIGHT);
-    RunFrames(8);
-    EXPECT_TRUE(enemy->amounts.empty());
-    EXPECT_TRUE(client.sent.empty());
-    EXPECT_EQ(sword->GetPosition(), holder->GetPosition());
-
-    RecordingSession host(true);
-    Sword* hidden = AddSword(0, &host);
-    hidden->SetPosition(enemy->GetPosition());
-    RunFrames(3);
-    EXPECT_TRUE(enemy->amounts.empty());
-    hidden->Swing(holder->GetPosition(), DIR_RIGHT);
-    RunFrames(1);
-    EXPECT_EQ(enemy->amounts.size(), 1u);
-    EXPECT_EQ(host.sent.size(), 1u);
-}
-
-TEST_F(SwordTest, TheHerosSwordStrikesOnlyOnTheHost)
+// Only the host strikes, and only with a sword that is out: a hidden one lying
+// on an enemy does nothing. On a client the sword still swings and retracts.
+TEST_F(SwordTest, OnlyTheHostStrikesAndOnlyWithASwordThatIsOut)
 {
     for (bool isHost : {true, false}) {
         RecordingSession session(isHost);
@@ -220,10 +179,14 @@ TEST_F(SwordTest, TheHerosSwordStrikesOnlyOnTheHost)
         world->AddEntity(hero.get(), false);
         hero->SetPosition(Vec2(3840.0f, 2656.0f));
         Target* enemy = Add(new Target(), hero->GetPosition() + Vec2(0.0f, -30.0f));
-        hero->SendEvent(Tavin::EVENT_SWORD, nullptr, nullptr);
-        RunFrames(1);
+        hero->GetSword(0)->SetPosition(enemy->GetPosition());
+        RunFrames(3);
+        EXPECT_TRUE(enemy->amounts.empty());
+        hero->SendEvent(5, nullptr, nullptr);  // the sword button
+        RunFrames(8);
         EXPECT_EQ(enemy->amounts.size(), isHost ? 1u : 0u);
         EXPECT_EQ(session.sent.size(), isHost ? 1u : 0u);
+        EXPECT_EQ(hero->GetSword(0)->GetPosition(), hero->GetPosition());
         world->GetEntityList().Clear();
     }
 }

@@ -201,5 +201,5 @@ TEST_F(TavinTest, ASwordPressSwingsOnlyWhenNoSwingRuns)
     hero->swordType = 0;
     hero->SendEvent(Tavin::EVENT_STAIRS_UP, nullptr, nullptr);
     hero->SendEvent(Tavin::EVENT_SWORD, nullptr, nullptr);
-    for (int grade = 0; grade < Tavin::kSwordCount; ++grade) EXPECT_FALSE(hero->GetSword(grade)->IsVisible());
+    for (int grade = 0; grade < 3; ++grade) EXPECT_FALSE(hero->GetSword(grade)->IsVisible());
 }

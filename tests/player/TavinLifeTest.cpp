@@ -4,27 +4,41 @@
 #include "tests/player/SoundProbe.h"
 #include "tests/player/TavinTestSupport.h"
 
-TEST_F(TavinTest, AHeroBringsItsThreeSwordsIntoTheWorldAndTakesThemAlong)
+TEST_F(TavinTest, AHeroBringsThreeSwordsAndTwoBoomerangsIntoTheWorldAndTakesThemAlong)
 {
     TestEntity* bystander = new TestEntity();
     world->AddEntity(bystander, false);
     EntityRef<Sword> kept;
+    EntityRef<Boomerang> keptBoomerang;
     {
         EntityRef<Tavin> hero = new Tavin("Ada", nullptr, nullptr);
         EXPECT_STREQ(hero->GetName(), "Tavin");
         EXPECT_STREQ(hero->GetPlayerName(), "Ada");
-        ASSERT_EQ(world->GetEntityList().Count(), 6);  // with the two boomerangs
-        for (int grade = 0; grade < Tavin::kSwordCount; ++grade) {
+        ASSERT_EQ(world->GetEntityList().Count(), 1 + 3 + 2);
+        for (int grade = 0; grade < 3; ++grade) {
             EXPECT_EQ(hero->GetSword(grade)->swordType, grade);
             EXPECT_EQ(hero->GetSword(grade)->GetOwner(), hero.get());
             EXPECT_EQ(world->GetEntityList().Get(grade + 1), hero->GetSword(grade));
         }
-        EXPECT_EQ(hero->GetSword(3), nullptr);
+        for (int i = 0; i < 2; ++i) {  // a plain and a magic one
+            Boomerang* b = hero->GetBoomerang(i);
+            EXPECT_TRUE(b->IsMagic() == (i == 1) && b->GetOwner() == hero.get());
+            EXPECT_EQ(world->GetEntityList().Get(4 + i), b);
+            EXPECT_TRUE(!b->IsVisible() && b->IsUntargetable() && b->IsTransient() && b->IsLocalOnly());
+        }
+        EXPECT_TRUE(!hero->GetSword(3) && !hero->GetBoomerang(2) && !hero->GetBoomerang(-1));
         kept = hero->GetSword(1);
+        keptBoomerang = hero->GetBoomerang(1);
     }
     ASSERT_EQ(world->GetEntityList().Count(), 1);
     EXPECT_EQ(world->GetEntityList().Get(0), bystander);
-    EXPECT_EQ(kept->RefCount(), 1);
+    EXPECT_TRUE(kept->RefCount() == 1 && keptBoomerang->RefCount() == 1);
+    // Left behind, a boomerang no longer points at its owner and stays inert.
+    EXPECT_EQ(keptBoomerang->GetOwner(), nullptr);
+    keptBoomerang->Throw(DIR_RIGHT, 330.0f);
+    keptBoomerang->Tick(1.0f / 60.0f);
+    keptBoomerang->Dead();
+    EXPECT_EQ(keptBoomerang->GetPosition(), Vec2(0.0f, 0.0f));
 }
 
 TEST_F(TavinTest, HealthKeysCurrencyAndItemsStayInTheirRanges)

@@ -16,7 +16,7 @@ protected:
     void SetUp() override
     {
         TavinTest::SetUp();
-        SetTile(120, 84, Tavin::kStairsTile);
+        SetTile(120, 84, 64);  // stairs
         Screen(7, 7).stairsTarget = kTargetRow * 256 + kTargetColumn;
         hero = AddHero();
         hero->sprite = &sprite;

@@ -32,7 +32,7 @@ constexpr size_t kRecords = 168960;
 
 TEST_F(MapLoadTest, ReadsLayersAndRecordsAtTheirOffsets)
 {
-    std::vector<uint8_t> bytes(MapFormat::kFileBytes, 0);
+    std::vector<uint8_t> bytes(275968u, 0);
     bytes[6 * 11 * 256 + 7 * 16] = 42;   // layer 0, column 112, row 66
     bytes[84480 + 83 * 256 + 120] = 16;  // layer 1 marker under the start tile
     const size_t screen01 = kRecords + 16 * 176;
@@ -64,12 +64,12 @@ TEST_F(MapLoadTest, ReadsLayersAndRecordsAtTheirOffsets)
 TEST_F(MapLoadTest, WrongSizesAndMissingFilesAreRejectedAndLeaveTheWorldAlone)
 {
     SetTile(3, 3, 99);
-    std::string shortFile = WriteBytes(std::vector<uint8_t>(MapFormat::kFileBytes - 1, 1));
+    std::string shortFile = WriteBytes(std::vector<uint8_t>(275968u - 1, 1));
     EXPECT_FALSE(world->LoadMap(shortFile.c_str()));
     EXPECT_TRUE(LogContains(shortFile));
     EXPECT_TRUE(LogContains("found 275967"));
 
-    std::string longFile = WriteBytes(std::vector<uint8_t>(MapFormat::kFileBytes + 1, 1));
+    std::string longFile = WriteBytes(std::vector<uint8_t>(275968u + 1, 1));
     EXPECT_FALSE(world->LoadMap(longFile.c_str()));
     EXPECT_TRUE(LogContains("longer than 275968"));
 
