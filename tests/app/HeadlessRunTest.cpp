@@ -71,8 +71,7 @@ TEST(HeadlessRun, TheHeroWalksWhereTheScriptSendsHim)
     ASSERT_TRUE(app.Launch(&context));
     EXPECT_EQ(app.FramesRun(), 300u);
 
-    // The overworld music loops from sample 7000 to its end (an end of 0);
-    // seven sounds have their own loudness, the rest their recorded one.
+    // The music loops from sample 7000 to its end; seven sounds have their own loudness.
     EXPECT_EQ(app.loopStart, 7000u);
     EXPECT_EQ(app.loopEnd, app.length);
     const std::map<int, float> volumes{{26, 0.8f}, {0, 1.5f},   {22, 0.5f}, {19, 1.5f},

@@ -179,12 +179,11 @@ TEST_F(BoomerangTest, DirectionlessFlightsStayFiniteAndComeHome)
     EXPECT_EQ(b->GetPosition(), hero->GetPosition());
     EXPECT_TRUE(hero->itemReady);
     // Dying hands the item back, once.
-    hero->itemReady = false;
-    b->Dead();
-    EXPECT_TRUE(hero->itemReady);
-    hero->itemReady = false;
-    b->Dead();
-    EXPECT_FALSE(hero->itemReady);
+    for (bool handsBack : {true, false}) {
+        hero->itemReady = false;
+        b->Dead();
+        EXPECT_EQ(hero->itemReady, handsBack);
+    }
 }
 
 TEST_F(BoomerangTest, TheHeroRecordCarriesTheHeldBoomerangToAClient)

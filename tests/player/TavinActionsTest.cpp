@@ -83,10 +83,14 @@ TEST_F(TavinTest, TouchingAnEnemyHurtsOnceAndTellsThePeer)
     RecordingSession session(false);
     Tavin* hero = AddHero(&session);
     hero->SetUID(1);
+    // Of two enemies touching at once only the first hurts: the hero flashes.
     Toucher* enemy = new Toucher(DIR_LEFT);
-    world->AddEntity(enemy, false);
+    Toucher* second = new Toucher(DIR_RIGHT);
+    for (Toucher* e : {enemy, second}) {
+        world->AddEntity(e, false);
+        e->SetPosition(hero->GetPosition() + Vec2(20.0f, 0.0f));
+    }
     enemy->touchDamage = 2;
-    enemy->SetPosition(hero->GetPosition() + Vec2(20.0f, 0.0f));
     const Vec2 at = hero->GetPosition();
     // Standing still, the hero is knocked the way the enemy walks.
     RunFrames(1);
