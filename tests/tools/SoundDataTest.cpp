@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <numeric>
 
 #include "sound/SampleLoader.h"
 #include "sound/SoundTable.h"
@@ -15,7 +16,7 @@ bool IsMp3(const char* file)
     return name.size() > 4 && name.compare(name.size() - 4, 4, ".mp3") == 0;
 }
 
-TEST(SoundData, EveryEffectIsShortMono16BitAt22050AudibleAndFreeOfClicks)
+TEST(SoundData, EveryEffectIsShortMono16BitAt22050AudibleCentredAndFreeOfClicks)
 {
     int effects = 0;
     for (const SoundTableEntry& entry : kSoundTable) {
@@ -40,6 +41,9 @@ TEST(SoundData, EveryEffectIsShortMono16BitAt22050AudibleAndFreeOfClicks)
         EXPECT_LE(std::abs(int(s.back())), 300) << entry.file;
         EXPECT_LE(std::abs(int(s[1]) - int(s[0])), 2500) << entry.file;
         EXPECT_LE(std::abs(int(s[s.size() - 1]) - int(s[s.size() - 2])), 2500) << entry.file;
+        // An offset wastes headroom in the mix and shifts the output when the sound starts.
+        EXPECT_NEAR(std::accumulate(s.begin(), s.end(), 0.0) / double(s.size()) / 32768.0, 0.0, 0.01)
+            << entry.file;
     }
     EXPECT_EQ(effects, 26);
 }
@@ -58,7 +62,7 @@ double Rms(const std::vector<int16_t>& s, size_t from, size_t count)
     return std::sqrt(sum / double(count));
 }
 
-TEST(SoundData, MusicDecodesToAMinuteOrMoreAndLoopsWithoutASeam)
+TEST(SoundData, MusicDecodesToAMinuteOrMoreCentredAndLoopsWithoutASeam)
 {
     int pieces = 0;
     for (int index = 0; index < SND_COUNT; ++index) {
@@ -73,6 +77,8 @@ TEST(SoundData, MusicDecodesToAMinuteOrMoreAndLoopsWithoutASeam)
         EXPECT_GE(double(d.size()) / 22050.0, 60.0) << entry.file;
         ASSERT_GT(d.size(), 22050u);
         EXPECT_GT(Rms(d, 0, d.size()), 1500.0) << entry.file << " is too quiet";
+        EXPECT_NEAR(std::accumulate(d.begin(), d.end(), 0.0) / double(d.size()) / 32768.0, 0.0, 0.01)
+            << entry.file;
         // Played on from the last sample, the loop start must continue the
         // wave: it lies close to where the last two samples point.
         size_t start = LoopStart(index), end = d.size() - 1;

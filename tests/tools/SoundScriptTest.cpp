@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <numeric>
 
 #include "tools/sound/SoundScripts.h"
 
@@ -27,13 +28,18 @@ std::string MusicError(const std::string& text)
     return "";
 }
 
-TEST(SoundScripts, RenderAnEffectOfTheRequestedLength)
+// A narrow pulse is mostly offset: it comes out centred, still silent at both ends.
+TEST(SoundScripts, RenderAnEffectOfTheRequestedLengthCentred)
 {
-    auto effects =
-        ktool::RenderEffects(ktool::SplitSource("sound Beep\n  square len=0.2 freq=880\nend\n", "fx.txt"));
+    auto effects = ktool::RenderEffects(
+        ktool::SplitSource("sound Beep\n  square len=0.2 freq=880 duty=0.1\nend\n", "fx.txt"));
     ASSERT_EQ(effects.size(), 1u);
     EXPECT_EQ(effects[0].name, "Beep");
-    EXPECT_EQ(effects[0].pcm.size(), size_t(0.2 * 22050));
+    const std::vector<int16_t>& pcm = effects[0].pcm;
+    ASSERT_EQ(pcm.size(), size_t(0.2 * 22050));
+    EXPECT_NEAR(std::accumulate(pcm.begin(), pcm.end(), 0.0) / double(pcm.size()) / 32768.0, 0.0, 0.01);
+    EXPECT_LE(std::abs(pcm.front()), 300);
+    EXPECT_LE(std::abs(pcm.back()), 300);
 }
 
 TEST(SoundScripts, RejectBadEffectsNamingFileAndLine)
@@ -49,11 +55,15 @@ TEST(SoundScripts, RejectBadEffectsNamingFileAndLine)
     EXPECT_EQ(EffectError("sound A\n  sine len=0.2\n").rfind("fx.txt:1: sound A has no 'end'", 0), 0u);
 }
 
-TEST(SoundScripts, RenderMusicAsAWholeLoop)
+TEST(SoundScripts, RenderMusicAsAWholeLoopCentredWithoutASeam)
 {
     auto pcm = ktool::RenderMusic(ktool::SplitSource(
-        "tempo 120\ninstrument a square\nsection A\n  a C4:1 F#4:1 r:1 Bb4:1\nend\nplay A A\n", "tune.txt"));
-    EXPECT_EQ(pcm.size(), size_t(4 * 22050));
+        "tempo 120\ninstrument a square duty=0.1\nsection A\n  a C4:1 F#4:1 r:1 Bb4:1\nend\nplay A A\n",
+        "tune.txt"));
+    ASSERT_EQ(pcm.size(), size_t(4 * 22050));
+    EXPECT_NEAR(std::accumulate(pcm.begin(), pcm.end(), 0.0) / double(pcm.size()) / 32768.0, 0.0, 0.01);
+    // The last note has ended, so the loop start follows the last sample closely.
+    EXPECT_LE(std::abs(int(pcm.front()) - int(pcm.back())), 300);
 }
 
 TEST(SoundScripts, ALeadInRepeatsTheLoopsEndSoTheLoopStartFollowsTheLastSample)

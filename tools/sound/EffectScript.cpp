@@ -67,6 +67,7 @@ SoundEffect Finish(const SourceLine& header, const std::string& name, double vol
         header.Fail("sound " + name + " lasts " + std::to_string(end) + " s; effects last 0.05 to 1.5 s");
     std::vector<float> mix(size_t(std::ceil(end * kSampleRate)), 0.0f);
     for (const Voice& v : voices) RenderVoice(v, mix, false);
+    RemoveOffset(mix, false);
     return SoundEffect{name, ToPcm16(mix, volume)};
 }
 

@@ -216,6 +216,7 @@ std::vector<int16_t> RenderMusic(const std::vector<SourceLine>& lines)
         }
         sectionStart += s->beats;
     }
+    RemoveOffset(mix, true);
     std::vector<int16_t> loop = ToPcm16(mix, 0.85);
     // The lead-in is the loop's own ending, so sample `introSamples` follows
     // the last sample exactly as it follows the lead-in.

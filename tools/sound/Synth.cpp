@@ -160,6 +160,35 @@ void RenderVoice(const Voice& v, std::vector<float>& out, bool wrap)
     }
 }
 
+void RemoveOffset(std::vector<float>& s, bool loop)
+{
+    // A blocker this low leaves every audible frequency alone.
+    const double alpha = OnePoleAlpha(5.0);
+    const size_t n = s.size(), fade = std::min(n / 4, size_t(0.02 * kSampleRate));
+    double offset = 0;
+    // A first pass settles the blocker, so the loop's start follows its end.
+    if (loop) {
+        for (float v : s) offset += alpha * (v - offset);
+    }
+    for (size_t i = 0; i < n; ++i) {
+        offset += alpha * (s[i] - offset);
+        double keep = loop || i + fade < n ? 1.0 : double(n - 1 - i) / double(fade);
+        s[i] -= float(offset * keep);
+    }
+    if (loop || n < 2)
+        return;
+    // The blocker lags, and what it would have taken out after the end is
+    // left over; a window as long as the sound removes it and keeps both
+    // ends where they are.
+    double sum = 0, weight = 0;
+    auto window = [n](size_t i) { return std::pow(std::sin(kPi * double(i) / double(n - 1)), 2); };
+    for (size_t i = 0; i < n; ++i) {
+        sum += s[i];
+        weight += window(i);
+    }
+    for (size_t i = 0; i < n; ++i) s[i] -= float(sum / weight * window(i));
+}
+
 std::vector<int16_t> ToPcm16(const std::vector<float>& samples, double peak)
 {
     float loudest = 0;

@@ -48,6 +48,11 @@ Wave ParseWave(const SourceLine& line, const std::string& word);
 // "A4", "C#5", "Bb3" to Hz; fails on the line for anything else.
 double NoteFrequency(const SourceLine& line, const std::string& note);
 
+// Takes out the DC offset that asymmetric waves (narrow squares, kicks) leave,
+// which would waste headroom in the mix and shift the output when a sound
+// starts. A loop keeps its seam; anything else keeps its silent ends.
+void RemoveOffset(std::vector<float>& samples, bool loop);
+
 // Scales so the loudest sample reaches `peak` and converts to 16 bits.
 std::vector<int16_t> ToPcm16(const std::vector<float>& samples, double peak);
 
