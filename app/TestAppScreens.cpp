@@ -168,7 +168,8 @@ void CTestApp::CheckRoomCleared()
     EntityList& list = world->GetEntityList();
     for (int i = 0; i < list.Count(); ++i) {
         Entity* e = list.Get(i);
-        if (e->isEnemy && e->GetScreen() == s)
+        // A dead enemy waits for the world to drop it, but no longer holds the doors.
+        if (e->isEnemy && !e->dead && e->GetScreen() == s)
             return;
     }
     // East, west, north, south; door numbers 3, 4, 1, 2.

@@ -1,5 +1,13 @@
+#include "enemies/Bat.h"
+#include "enemies/Gorlak.h"
+#include "enemies/Krillop.h"
+#include "enemies/Skeleton.h"
+#include "enemies/Snake.h"
+#include "items/Jessel.h"
 #include "items/Pushblock.h"
+#include "items/Rock.h"
 #include "tests/app/AppFixture.h"
+#include "tests/player/SoundProbe.h"
 
 TEST_F(AppTest, CrossingAnEdgeScrollsForHalfASecondAndPushesTheHeroOn)
 {
@@ -59,11 +67,14 @@ TEST_F(AppTest, TheActivityPassKeepsWhatTheHeroesSeeAndStreamsThePeersScreenInTu
     world->AddEntity(peer, false);
     peer->SetPosition(Vec2(100 * 32.0f, 83 * 32.0f));  // screen (6, 7)
     const Vec2 away(100.0f, 100.0f), here = Hero()->GetPosition(), there = peer->GetPosition();
-    Entity* entities[] = {new TestEnemy(&session), new TestEnemy(&session), new TestEntity(&session),
-                          new TestEnemy(&session), new TestEnemy(nullptr),  new Pushblock(nullptr),
-                          new TestEnemy(nullptr),  new Pushblock(nullptr)};
-    const Vec2 at[] = {away, here + Vec2(64.0f, 0.0f), away, here, there, there, there, there};
-    for (uint32_t i = 0; i < 8; ++i) {
+    // Enemies away, beside the hero and dead on his screen; then the peer's
+    // screen. Shots and pickups exist on one machine only and are never erased.
+    Entity* entities[] = {new CKrillopRed(&session),    new Gorlak(&session, true), new TestEntity(&session),
+                          new Skeleton(&session),       new Bat(nullptr, false),    new Pushblock(nullptr),
+                          new Snake(nullptr),           new Pushblock(nullptr),     new Rock(nullptr, world),
+                          new Jessel(1, nullptr, world)};
+    const Vec2 at[] = {away, here + Vec2(64.0f, 0.0f), away, here, there, there, there, there, away, away};
+    for (uint32_t i = 0; i < 10; ++i) {
         entities[i]->SetUID(40 + i);
         entities[i]->SetPosition(at[i]);
         world->AddEntity(entities[i], false);
@@ -86,9 +97,39 @@ TEST_F(AppTest, TheActivityPassKeepsWhatTheHeroesSeeAndStreamsThePeersScreenInTu
         EXPECT_EQ(app->ActiveCount(), 1 + 2);  // and the local hero
         EXPECT_TRUE(Hero()->active && !peer->active);
     }
-    for (uint32_t uid = 40; uid < 48; ++uid)
+    for (uint32_t uid = 40; uid < 50; ++uid)
         EXPECT_EQ(world->FindEntity(uid) != nullptr, uid != 40 && uid != 43) << uid;
-    ASSERT_EQ(session.sent.size(), 2u);
-    EXPECT_EQ(session.sent[0].type, 4);
+    // Each erased enemy is announced by uid: 40 away, 43 dead.
+    std::vector<std::vector<uint8_t>> removed;
+    for (const auto& m : session.sent)
+        if (m.type == 4)
+            removed.push_back(m.bytes);
+    EXPECT_EQ(removed, (std::vector<std::vector<uint8_t>>{{40, 0, 0, 0}, {43, 0, 0, 0}}));
     app->session = nullptr;
+}
+
+// Record fields 0 to 3 are the north, south, east and west doors. Each one
+// in state 3 opens, with sound 23, in the first frame in which no enemy is
+// left on the hero's screen (the one its last enemy dies in); doors in other
+// states stay shut.
+TEST_F(AppTest, ClearDoorsOpenInTheFirstFrameWithoutAnEnemyOnTheHerosScreen)
+{
+    ASSERT_TRUE(SoundProbe::Load());
+    ScreenInfo& room = Screen(7, 7);
+    for (int field = 0; field < 4; ++field) {
+        SCOPED_TRACE(field);
+        for (int32_t& door : room.doors) door = 4;
+        room.doors[field] = 3;
+        EntityRef<Entity> enemy = new CKrillopRed(nullptr);
+        world->AddEntity(enemy.get(), false);
+        int column = 122, row = 83;
+        enemy->SendEvent(11, &column, &row);
+        Frame();
+        EXPECT_EQ(room.doors[field], 3);
+        SoundProbe::StopAll();
+        enemy->TakeDamage(1.0f, DIR_NONE, nullptr);
+        Frame();
+        for (int d = 0; d < 4; ++d) EXPECT_EQ(room.doors[d], d == field ? 1 : 4) << "door field " << d;
+        EXPECT_TRUE(SoundProbe::IsPlaying(23));
+    }
 }

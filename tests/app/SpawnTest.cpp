@@ -30,21 +30,38 @@ TEST_F(AppTest, SpawnPlacesRegistersAndNumbersEntities)
     EXPECT_EQ(app->NextUID(), 12);
 }
 
-TEST_F(AppTest, SpawnTableRowsOverrideTheDefault)
+TEST_F(AppTest, TheGameTableMakesEachEnemyTheBlockAndRedKrillopsForTheRest)
 {
-    SpawnTable table;
-    EXPECT_EQ(table.Create(3, nullptr), nullptr);  // no classes known yet
-    table.SetDefault(&TestEnemy::Make);
-    table.Set(30, [](NetSession* s) -> Entity* {
-        auto* e = new TestEntity(s);
-        e->isPushable = true;
-        return e;
-    });
-    EntityRef<Entity> fallback = table.Create(-4, nullptr);
-    EntityRef<Entity> block = table.Create(30, nullptr);
-    EXPECT_TRUE(fallback->isEnemy);
-    EXPECT_TRUE(block->isPushable);
-    EXPECT_EQ(table.Create(50, nullptr), nullptr);  // type 50 makes nothing
+    EXPECT_EQ(SpawnTable().Create(3, nullptr), nullptr);  // an empty table knows no class
+    RegisterGameSpawns();
+    const struct {
+        int type;
+        const char* name;
+        const char* sprite;
+    } rows[] = {{2, "Blue Krillop", "KrillopBlue"},
+                {6, "Nerrit", "Nerrit"},
+                {9, "Gorlak", "GorlakRed"},
+                {10, "Gorlak", "GorlakBlue"},
+                {11, "Skeleton", "Skeleton"},
+                {12, "Bat", "BatBlue"},
+                {13, "Bat", "BatRed"},
+                {18, "Snake", "Snake"},
+                {30, "Pushblock", nullptr},
+                {0, "Red Krillop", "KrillopRed"},
+                {7, "Red Krillop", nullptr},
+                {63, "Red Krillop", nullptr},
+                {-4, "Red Krillop", nullptr}};
+    for (const auto& row : rows) {
+        EntityRef<Entity> e = SpawnTable::Game().Create(row.type, nullptr);
+        ASSERT_TRUE(e) << row.type;
+        EXPECT_STREQ(e->GetName(), row.name) << row.type;
+        EXPECT_EQ(e->isEnemy, row.type != 30) << row.type;
+        // No sprite sheet is loaded here, so the look asked for shows in the log.
+        if (row.sprite) {
+            EXPECT_TRUE(LogContains(std::string("unknown sprite ") + row.sprite)) << row.type;
+        }
+    }
+    EXPECT_EQ(SpawnTable::Game().Create(50, nullptr), nullptr);  // type 50 makes nothing
 }
 
 TEST_F(AppTest, PopulateScreenFollowsTheRecordAndTheMarkers)

@@ -205,32 +205,6 @@ TEST_F(PushblockTest, TheStateRecordCarries49BytesBothWays)
     EXPECT_EQ(third->destination, Vec2(0.0f, 0.0f));
 }
 
-// Record fields 0 to 3 are the north, south, east and west doors. Each one
-// in state 3 opens, with sound 23, in the first frame in which no enemy is
-// left on the hero's screen; doors in other states stay shut.
-TEST_F(AppTest, ClearDoorsOpenInTheFirstFrameWithoutAnEnemyOnTheHerosScreen)
-{
-    ASSERT_TRUE(SoundProbe::Load());
-    ScreenInfo& room = Screen(7, 7);
-    for (int field = 0; field < 4; ++field) {
-        SCOPED_TRACE(field);
-        for (int32_t& door : room.doors) door = 4;
-        room.doors[field] = 3;
-        EntityRef<Entity> enemy = new TestEnemy(nullptr);
-        enemy->SetPosition(Hero()->GetPosition() + Vec2(64.0f, 0.0f));
-        world->AddEntity(enemy.get(), false);
-        Frame();
-        EXPECT_EQ(room.doors[field], 3);
-        SoundProbe::StopAll();
-        enemy->Dead();
-        Frame();  // still listed during the update; the world drops it after
-        EXPECT_EQ(room.doors[field], 3);
-        Frame();
-        for (int d = 0; d < 4; ++d) EXPECT_EQ(room.doors[d], d == field ? 1 : 4) << "door field " << d;
-        EXPECT_TRUE(SoundProbe::IsPlaying(23));
-    }
-}
-
 TEST_F(AppTest, AMarkerOnTheMapBecomesAPushblock)
 {
     RegisterGameSpawns();
