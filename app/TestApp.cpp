@@ -1,8 +1,10 @@
 #include "app/TestApp.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "app/SpawnTable.h"
+#include "app/WorldDump.h"
 #include "engine/EngineSettings.h"
 #include "engine/QuillLogger.h"
 #include "player/Tavin.h"
@@ -75,6 +77,11 @@ bool CTestApp::LoadSounds()
 
 bool CTestApp::Initialize()
 {
+    // Seeded here rather than in main so that the seed reaches the log file
+    // and headless tests seed exactly as the game does.
+    const uint32_t seed = Quill::ChooseSeed(GetRunOptions());
+    std::srand(seed);
+    Quill::Logger()->Log("random seed: %u", unsigned(seed));
     RegisterTestSettings();
     RegisterGameSpawns();
     if (!InitSound())
@@ -181,6 +188,10 @@ void CTestApp::OnEvent(int event, int)
 
 bool CTestApp::Shutdown()
 {
+    // Before the base Shutdown, which tears the world down.
+    const std::string& dump = GetRunOptions().dumpWorld;
+    if (!dump.empty() && world)
+        WriteWorldDump(world->GetEntityList(), dump);
     ShutdownSound();
     return CQuillApp::Shutdown();
 }

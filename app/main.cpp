@@ -1,7 +1,5 @@
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "app/TestApp.h"
@@ -28,9 +26,6 @@ int main(int argc, char** argv)
                      "karsk: cannot find the game data (a directory holding sprite.def); use --data DIR\n");
         return 1;
     }
-
-    // Headless runs are for tests and bots, which need the same world each time.
-    std::srand(options.headless ? 1u : unsigned(std::time(nullptr)));
 
     CTestApp app;
     app.SetRunOptions(options);

@@ -20,7 +20,7 @@ fi
 log="$(mktemp "${TMPDIR:-/tmp}/karsk_pacing_XXXXXX.log")"
 trap 'rm -f "$log"' EXIT
 
-if ! "$game" --headless --real-time --frames "$frames" --frame-stats --log "$log" >/dev/null 2>&1; then
+if ! "$game" --headless --real-time --seed 1 --frames "$frames" --frame-stats --log "$log" >/dev/null 2>&1; then
     echo "measure_frame_pacing: '$game' failed; end of its log:" >&2
     tail -n 20 "$log" >&2 || true
     exit 2

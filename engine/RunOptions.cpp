@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -127,7 +128,7 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
             continue;
         }
         bool takesValue = name == "--frames" || name == "--input-script" || name == "--screenshot" ||
-                          name == "--data" || name == "--log";
+                          name == "--data" || name == "--log" || name == "--seed" || name == "--dump-world";
         if (!takesValue) {
             error = "unknown option '" + name + "' (try --help)";
             return false;
@@ -150,6 +151,15 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
                 return false;
             }
             parsed.frames = static_cast<unsigned>(frames);
+        } else if (name == "--seed") {
+            unsigned long seed = 0;
+            if (!ParseDecimal(value, 0xFFFFFFFFul, seed)) {
+                error = "--seed needs a whole number from 0 to 4294967295, got '" + value + "'";
+                return false;
+            }
+            parsed.seed = static_cast<uint32_t>(seed);
+        } else if (name == "--dump-world") {
+            parsed.dumpWorld = value;
         } else if (name == "--input-script") {
             parsed.inputScript = value;
         } else if (name == "--screenshot") {
@@ -171,6 +181,7 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
     parsed.inputScript = MakeAbsolute(parsed.inputScript);
     parsed.screenshot = MakeAbsolute(parsed.screenshot);
     parsed.logFile = MakeAbsolute(parsed.logFile);
+    parsed.dumpWorld = MakeAbsolute(parsed.dumpWorld);
     options = parsed;
     return true;
 }
@@ -190,7 +201,20 @@ const char* RunOptionsHelp()
            "  --log FILE            log file (default karsk.log; '-' for none)\n"
            "  --no-log              no log file\n"
            "  --frame-stats         log frame pacing and CPU use at the end\n"
+           "  --seed N              seed the random numbers with N (0 to 4294967295);\n"
+           "                        default: the clock, logged as 'random seed: N'\n"
+           "  --dump-world FILE     write the world's entities to FILE when the run ends\n"
            "  --help                this text\n";
+}
+
+uint32_t ChooseSeed(const RunOptions& options)
+{
+    if (options.seed) {
+        return *options.seed;
+    }
+    using namespace std::chrono;
+    // Wall clock rather than uptime, so that runs after a reboot differ too.
+    return static_cast<uint32_t>(duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
 }
 
 std::string FindDataDirectoryIn(const std::string& requested, const std::string& executableDir)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace Quill {
@@ -16,15 +18,19 @@ struct RunOptions {
     std::string logFile = "karsk.log";  // empty: no log file
     bool realTime = false;              // keep the real clock and measured steps when headless
     bool frameStats = false;            // log frame pacing and CPU use when the run ends
+    std::optional<uint32_t> seed;       // the random generator's seed; none takes the clock
+    std::string dumpWorld;              // the world's entities, written when the loop ends
 };
 
 // Parses the game's command line. On "--help" sets `showHelp`; on a bad
 // argument returns false with the reason in `error`. --headless implies
 // fixedStep and fastClock unless --real-time is given. Relative paths of the
-// script, screenshot and log are made absolute against the current directory,
-// since the game later moves into its data directory.
+// script, screenshot, world dump and log are made absolute against the current
+// directory, since the game later moves into its data directory.
 bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp, std::string& error);
 const char* RunOptionsHelp();
+// The seed to use: the one given, else the wall clock in milliseconds.
+uint32_t ChooseSeed(const RunOptions& options);
 
 // Finds the directory that holds "sprite.def": the given one, $KARSK_DATA, the
 // executable's "data" folder, "../share/karsk" beside it, or the current

@@ -20,7 +20,7 @@ out=docs/screenshots
 shot() {
   local name=$1 keys=$2 frames=$3
   shift 3
-  if ! "$build/karsk" --headless --frames "$frames" --input-script "$out/$keys.keys" --log - \
+  if ! "$build/karsk" --headless --seed 1 --frames "$frames" --input-script "$out/$keys.keys" --log - \
     --screenshot "$work/$name.bmp" >"$work/$name.log" 2>&1; then
     cat "$work/$name.log" >&2
     exit 1

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <sstream>
 
 #include "app/TestApp.h"
 #include "engine/RunOptions.h"
@@ -33,6 +34,25 @@ Quill::LaunchContext Window()
     return context;
 }
 
+// The options of a repeatable headless run without a log file.
+Quill::RunOptions Headless(unsigned frames)
+{
+    Quill::RunOptions options;
+    options.headless = options.fixedStep = options.fastClock = true;
+    options.frames = frames;
+    options.seed = 1;
+    options.logFile = "";
+    return options;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 // Notes the sound settings as the run ends, before shutting down clears them.
 struct SoundWatchingApp : CTestApp {
     float gains[28] = {};
@@ -56,14 +76,9 @@ TEST(HeadlessRun, TheHeroWalksWhereTheScriptSendsHim)
     const std::string shot = TempPath("shot") + ".bmp";
     ASSERT_TRUE(Quill::EnterDataDirectory(KARSK_TEST_DATA_DIR));
 
-    Quill::RunOptions options;
-    options.headless = true;
-    options.fixedStep = true;
-    options.fastClock = true;
-    options.frames = 300;
+    Quill::RunOptions options = Headless(300);
     options.inputScript = script;
     options.screenshot = shot;
-    options.logFile = "";
 
     SoundWatchingApp app;
     app.SetRunOptions(options);
@@ -107,14 +122,57 @@ TEST(HeadlessRun, AMissingSoundStopsTheStartWithAMessage)
     const std::string dir = TempPath("emptydata");
     ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
     ASSERT_TRUE(Quill::EnterDataDirectory(dir));
-    Quill::RunOptions options;
-    options.headless = options.fixedStep = options.fastClock = true;
-    options.frames = 5;
-    options.logFile = "";
+    Quill::RunOptions options = Headless(5);
     CTestApp app;
     app.SetRunOptions(options);
     const Quill::LaunchContext context = Window();
     EXPECT_FALSE(app.Launch(&context));
     EXPECT_TRUE(LogContains("FMOD error! Failed to load sounds/KSK_Arrow.wav"));
     rmdir(dir.c_str());
+}
+
+// The seed and the key script fix the whole run, so two runs leave the same
+// world behind, entity for entity.
+TEST(HeadlessRun, ASeedAndAKeyScriptReplayTheSameWorld)
+{
+    // North of the start lies a screen that is populated at random.
+    const std::string script = WriteScript("0-149 up\n");
+    std::string dumps[2], heroLine;
+    for (std::string& dump : dumps) {
+        ASSERT_TRUE(Quill::EnterDataDirectory(KARSK_TEST_DATA_DIR));
+        Quill::RunOptions options = Headless(300);
+        options.seed = 5;
+        options.inputScript = script;
+        options.dumpWorld = TempPath("world") + ".tsv";
+        CTestApp app;
+        app.SetRunOptions(options);
+        const Quill::LaunchContext context = Window();
+        ASSERT_TRUE(app.Launch(&context));
+        dump = ReadFile(options.dumpWorld);
+        std::remove(options.dumpWorld.c_str());
+
+        Tavin* hero = app.LocalPlayer();
+        ASSERT_NE(hero, nullptr);
+        EXPECT_LT(hero->GetPosition().y, 83 * 32.0f - 200.0f) << "he did not walk north";
+        char line[128];
+        std::snprintf(line, sizeof line, "\n0\t%.2f\t%.2f\t%d\t%.2f\tTavin\n", hero->GetPosition().x,
+                      hero->GetPosition().y, hero->GetState(), hero->GetHealth());
+        heroLine = line;
+    }
+    std::remove(script.c_str());
+    EXPECT_TRUE(LogContains("random seed: 5"));
+    EXPECT_EQ(dumps[0].rfind("# uid\tx\ty\tstate\thealth\tname\n", 0), 0u) << dumps[0];
+    EXPECT_NE(dumps[0].find(heroLine), std::string::npos) << dumps[0];
+    EXPECT_NE(dumps[0].find("\n10\t"), std::string::npos) << "no enemy was spawned:\n" << dumps[0];
+    EXPECT_EQ(dumps[0], dumps[1]);
+
+    // A dump that cannot be written is logged; the game still ends normally.
+    ASSERT_TRUE(Quill::EnterDataDirectory(KARSK_TEST_DATA_DIR));
+    Quill::RunOptions options = Headless(2);
+    options.dumpWorld = TempPath("nodir") + "/world.tsv";
+    CTestApp app;
+    app.SetRunOptions(options);
+    const Quill::LaunchContext context = Window();
+    EXPECT_TRUE(app.Launch(&context));
+    EXPECT_TRUE(LogContains("world dump: cannot write " + options.dumpWorld));
 }

@@ -53,6 +53,8 @@ TEST(RunOptions, NoArgumentsKeepDefaults)
     EXPECT_FALSE(p.options.fastClock);
     EXPECT_EQ(p.options.frames, 0u);
     EXPECT_EQ(p.options.logFile, Cwd() + "/karsk.log");
+    EXPECT_FALSE(p.options.seed.has_value());
+    EXPECT_EQ(p.options.dumpWorld, "");
 }
 
 TEST(RunOptions, HelpIsReported)
@@ -62,8 +64,9 @@ TEST(RunOptions, HelpIsReported)
     EXPECT_TRUE(p.help);
     EXPECT_TRUE(Parse({"-h"}).help);
     const std::string help = RunOptionsHelp();
-    for (const char* option : {"--headless", "--real-time", "--frames", "--fixed-step", "--fast-clock",
-                               "--input-script", "--screenshot", "--data", "--log", "--frame-stats"}) {
+    for (const char* option :
+         {"--headless", "--real-time", "--frames", "--fixed-step", "--fast-clock", "--input-script",
+          "--screenshot", "--data", "--log", "--frame-stats", "--seed", "--dump-world"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }
@@ -111,16 +114,38 @@ TEST(RunOptions, ValuesMayFollowAnEqualsSign)
     EXPECT_EQ(p.options.logFile, "/tmp/x.log");
 }
 
+TEST(RunOptions, SeedTakesAnyUnsigned32BitNumber)
+{
+    const struct {
+        const char* arg;
+        uint32_t seed;
+    } cases[] = {{"--seed=0", 0u}, {"--seed=1", 1u}, {"--seed=4294967295", 4294967295u}, {"--seed=007", 7u}};
+    for (const auto& c : cases) {
+        Parsed p = Parse({c.arg});
+        ASSERT_TRUE(p.ok) << c.arg << ": " << p.error;
+        ASSERT_TRUE(p.options.seed.has_value()) << c.arg;
+        EXPECT_EQ(*p.options.seed, c.seed) << c.arg;
+        EXPECT_EQ(ChooseSeed(p.options), c.seed) << c.arg;
+    }
+    EXPECT_EQ(Parse({"--seed", "12", "--headless"}).options.seed.value_or(0), 12u);
+}
+
 TEST(RunOptions, BadNumbersAreRejected)
 {
-    for (const char* value : {"abc", "-1", "12x", "1.5", "99999999999", ""}) {
-        Parsed p = Parse({"--frames", value});
-        EXPECT_FALSE(p.ok) << value;
-        EXPECT_NE(p.error.find("--frames"), std::string::npos) << p.error;
+    for (const char* option : {"--frames", "--seed"}) {
+        for (const char* value :
+             {"abc", "-1", "+1", " 1", "0x10", "12x", "1.5", "4294967296", "99999999999", ""}) {
+            Parsed p = Parse({option, value});
+            EXPECT_FALSE(p.ok) << option << " " << value;
+            EXPECT_NE(p.error.find(option), std::string::npos) << p.error;
+        }
+        Parsed missing = Parse({option});
+        EXPECT_FALSE(missing.ok);
+        EXPECT_NE(missing.error.find(std::string(option) + " needs a value"), std::string::npos)
+            << missing.error;
     }
-    Parsed missing = Parse({"--frames"});
-    EXPECT_FALSE(missing.ok);
-    EXPECT_NE(missing.error.find("--frames needs a value"), std::string::npos) << missing.error;
+    EXPECT_FALSE(Parse({"--dump-world"}).ok);
+    EXPECT_FALSE(Parse({"--dump-world="}).ok);
 }
 
 TEST(RunOptions, UnknownOptionsAndStrayWordsAreRejected)
@@ -145,17 +170,20 @@ TEST(RunOptions, FailedParseLeavesOptionsUntouched)
 
 TEST(RunOptions, RelativePathsBecomeAbsolute)
 {
-    Parsed p =
-        Parse({"--input-script", "keys/walk.txt", "--screenshot", "shot.bmp", "--log", "logs/run.log"});
+    Parsed p = Parse({"--input-script", "keys/walk.txt", "--screenshot", "shot.bmp", "--log", "logs/run.log",
+                      "--dump-world", "out/world.tsv"});
     ASSERT_TRUE(p.ok) << p.error;
     const std::string cwd = Cwd();
     EXPECT_EQ(p.options.inputScript, cwd + "/keys/walk.txt");
     EXPECT_EQ(p.options.screenshot, cwd + "/shot.bmp");
     EXPECT_EQ(p.options.logFile, cwd + "/logs/run.log");
+    EXPECT_EQ(p.options.dumpWorld, cwd + "/out/world.tsv");
 
-    Parsed absolute = Parse({"--input-script", "/a/b.txt", "--screenshot", "/c/d.bmp"});
+    Parsed absolute =
+        Parse({"--input-script", "/a/b.txt", "--screenshot", "/c/d.bmp", "--dump-world=/e/world dump.txt"});
     EXPECT_EQ(absolute.options.inputScript, "/a/b.txt");
     EXPECT_EQ(absolute.options.screenshot, "/c/d.bmp");
+    EXPECT_EQ(absolute.options.dumpWorld, "/e/world dump.txt");
 }
 
 TEST(RunOptions, LogCanBeTurnedOff)
