@@ -136,6 +136,47 @@ void Enemy::TickSpawning(float dt)
     }
 }
 
+void Enemy::TickGridShooter(float dt, AttackRule rule, bool animatesDeciding, bool stunnable)
+{
+    // A record that carries a spawn delay puts a replica back into the cloud.
+    if (spawnDelay > 0.0f)
+        SetState(STATE_SPAWNING);
+    switch (state) {
+        case STATE_START:
+            frameBase = 3;
+            frameCount = 2.0f;
+            animate = true;
+            SetState(STATE_DECIDE);
+            break;
+        case STATE_SPAWNING:
+            TickSpawning(dt);
+            break;
+        case STATE_DECIDE:
+            if (animatesDeciding)
+                animate = true;
+            if (remote)
+                SetState(STATE_WALK);
+            else
+                DecideGridStep(rule);
+            break;
+        case STATE_WALK:
+            // Out of sight, such a copy stays where the last record put it.
+            if (remote && !netUpdated && !inView && !WalksUnseen())
+                break;
+            TickWalk(dt);
+            break;
+        case STATE_ATTACK:
+            TickAttack();
+            break;
+        case STATE_STUNNED:
+            if (stunnable)
+                TickStunned();
+            break;
+        default:
+            break;
+    }
+}
+
 bool Enemy::DecideGridStep(AttackRule rule)
 {
     for (int attempt = 0; attempt < 4; ++attempt) {
@@ -242,16 +283,17 @@ void Enemy::AnnounceAttack(int dir)
     SendEnemyEvent(session, uid, dir);
 }
 
-void Enemy::TakeWalkerDamage(float amount, int dir, bool rollsDropOnDeath)
+void Enemy::TakeWalkerDamage(float amount, int dir, bool rollsDropOnDeath, bool stunnable)
 {
     if (flashing)
         return;
-    if (amount <= 0.0f) {
+    if (amount <= 0.0f && stunnable) {
         SetState(STATE_STUNNED);
         PlayIfInView(SND_HIT);
         return;
     }
-    health -= amount;
+    if (amount > 0.0f)
+        health -= amount;
     StartFlashing(kFlashTime);
     if (health > 0.0f) {
         if (dir != DIR_NONE) {

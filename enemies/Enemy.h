@@ -59,8 +59,14 @@ protected:
     virtual int MaxDirection() const { return DIR_RIGHT; }
     // Whether event 11 flips the state the way placement does for most kinds.
     virtual bool PlacementFlipsState() const { return true; }
+    // Whether the peer's copy walks on its own while off the local screen.
+    virtual bool WalksUnseen() const { return true; }
 
     void PlayIfInView(int sound) const;
+    // The states of the shooters that come out of a spawn cloud (Krillops,
+    // Gorlaks): cloud, start, decide, walk, attack and, for those that can
+    // be stunned, the stun.
+    void TickGridShooter(float dt, AttackRule rule, bool animatesDeciding, bool stunnable);
     // The spawn cloud: frame 0 until 0.2 s remain, then frames 1 and 2.
     void TickSpawning(float dt);
     // Up to four tries for a one-tile step inside the screen; false when all
@@ -81,9 +87,10 @@ protected:
     void ResumeAfterAction() { SetState(remote ? STATE_WALK : STATE_DECIDE); }
     void AnnounceAttack(int dir);
 
-    // The walkers' rule for blows: stuns on a non-positive amount, otherwise
-    // flashes, knocks back and, on the last point of health, dies and may drop.
-    void TakeWalkerDamage(float amount, int direction, bool rollsDropOnDeath);
+    // The walkers' rule for blows: a non-positive amount stuns those that can
+    // be stunned; otherwise the blow flashes, knocks back and, on the last
+    // point of health, kills (and may drop).
+    void TakeWalkerDamage(float amount, int direction, bool rollsDropOnDeath, bool stunnable = true);
     // On the host: 35 % or after a long drought, resetting the drought.
     bool HostRollsDrop();
     void DieWithSpark();

@@ -4,15 +4,12 @@
 
 #include "enemies/Krillop.h"
 #include "items/Arrow.h"
-#include "net/GameMessages.h"
-#include "sound/SoundTable.h"
 #include "world/KarskRenderer.h"
 
 namespace {
 
 constexpr float kArrowSpeed = 250.0f;
 constexpr float kArrowDamage = 1.0f;
-constexpr float kFlashTime = 0.5f;
 
 }  // namespace
 
@@ -34,36 +31,8 @@ void Gorlak::SetDirection(int dir)
 void Gorlak::Tick(float dt)
 {
     Entity::Tick(dt);
-    if (spawnDelay > 0.0f)
-        SetState(STATE_SPAWNING);
-    switch (state) {
-        case STATE_START:
-            frameBase = 3;
-            frameCount = 2.0f;
-            animate = true;
-            SetState(STATE_DECIDE);
-            break;
-        case STATE_SPAWNING:
-            TickSpawning(dt);
-            break;
-        case STATE_DECIDE:
-            if (remote)
-                SetState(STATE_WALK);
-            else
-                DecideGridStep(isBlue ? AttackRule::OnRandomTurn : AttackRule::AfterStep);
-            break;
-        case STATE_WALK:
-            // Out of sight, the peer's copy stays where the last record put it.
-            if (remote && !netUpdated && !inView)
-                break;
-            TickWalk(dt);
-            break;
-        case STATE_ATTACK:
-            TickAttack();
-            break;
-        default:
-            break;
-    }
+    // It does not animate while deciding and is never stunned.
+    TickGridShooter(dt, isBlue ? AttackRule::OnRandomTurn : AttackRule::AfterStep, false, false);
 }
 
 void Gorlak::Fire()
@@ -77,20 +46,6 @@ void Gorlak::Fire()
 
 void Gorlak::TakeDamage(float amount, int dir, Entity*)
 {
-    if (flashing)
-        return;
     // Even a stunning blow only makes it flash and step back.
-    if (amount > 0.0f)
-        health -= amount;
-    StartFlashing(kFlashTime);
-    if (health > 0.0f) {
-        if (dir != DIR_NONE) {
-            PlayIfInView(SND_HIT);
-            StepToTile(dir);
-        }
-        return;
-    }
-    Dead();
-    if (IsHost(session) && HostRollsDrop())
-        DropLoot();
+    TakeWalkerDamage(amount, dir, true, false);
 }

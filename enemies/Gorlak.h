@@ -17,6 +17,7 @@ public:
 
 protected:
     void Fire() override;
+    bool WalksUnseen() const override { return false; }
 
 private:
     bool isBlue;

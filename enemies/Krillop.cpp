@@ -45,38 +45,7 @@ void CKrillop::SetDirection(int dir)
 void CKrillop::Tick(float dt)
 {
     Entity::Tick(dt);
-    // A record that carries a spawn delay puts a replica back into the cloud.
-    if (spawnDelay > 0.0f)
-        SetState(STATE_SPAWNING);
-    switch (state) {
-        case STATE_START:
-            frameBase = 3;
-            frameCount = 2.0f;
-            animate = true;
-            SetState(STATE_DECIDE);
-            break;
-        case STATE_SPAWNING:
-            TickSpawning(dt);
-            break;
-        case STATE_DECIDE:
-            animate = true;
-            if (remote)
-                SetState(STATE_WALK);
-            else
-                DecideGridStep(isBlue ? AttackRule::OnRandomTurn : AttackRule::AfterStep);
-            break;
-        case STATE_WALK:
-            TickWalk(dt);
-            break;
-        case STATE_ATTACK:
-            TickAttack();
-            break;
-        case STATE_STUNNED:
-            TickStunned();
-            break;
-        default:
-            break;
-    }
+    TickGridShooter(dt, isBlue ? AttackRule::OnRandomTurn : AttackRule::AfterStep, true, true);
 }
 
 void CKrillop::Fire()
