@@ -49,23 +49,25 @@ void RunGameFrames(benchmark::State& state, int enemies)
     app.inside = [&] {
         KarskRenderer* world = app.World();
         Tavin* hero = app.LocalPlayer();
-        // The hero keeps flashing so that the crowd cannot end the run.
+        // The hero keeps flashing and is put back each frame, so that rocks
+        // cannot knock him off the screen and end the crowd.
         hero->flashing = true;
         hero->flashTime = -1.0f;
+        const Vec2 stand = hero->GetPosition();
+        auto frame = [&] {
+            hero->SetPosition(stand);
+            hero->pushDistance = 0;
+            app.CTestApp::Update();
+            world->RenderFrame();
+        };
         for (int i = 0; i < enemies; ++i) {
             const Vec2 tile = app.RandomFreeTile(7, 7);
             if (tile.x >= 0.0f)
                 app.Spawn(kMix[i % 10], tile, -1);
         }
         // Past the spawn clouds: walking and shooting.
-        for (int i = 0; i < 90; ++i) {
-            app.CTestApp::Update();
-            world->RenderFrame();
-        }
-        for (auto _ : state) {
-            app.CTestApp::Update();
-            world->RenderFrame();
-        }
+        for (int i = 0; i < 90; ++i) frame();
+        for (auto _ : state) frame();
         entities = world->GetEntityList().Count();
     };
     Quill::LaunchContext context;
