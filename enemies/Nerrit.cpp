@@ -161,8 +161,9 @@ Entity* Nerrit::AimTarget()
 {
     if (!renderer)
         return nullptr;
-    Entity* hosts = renderer->FindEntity(0);
-    Entity* joiners = renderer->FindEntity(1);
+    // Heroes only: a hero's swords and boomerangs carry uid 0 as well.
+    Entity* hosts = FindPlayer(0);
+    Entity* joiners = FindPlayer(1);
     const Vec2 here = ScreenOfPosition(position);
     auto onScreen = [&here](Entity* e) { return e && ScreenOfPosition(e->GetPosition()) == here; };
     Entity* target = hosts;
