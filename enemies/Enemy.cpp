@@ -130,6 +130,9 @@ void Enemy::TickSpawning(float dt)
     frameCount = 3.0f;
     frame = std::max(0.0f, 3.0f - 10.0f * spawnDelay);
     if (spawnDelay <= 0.0f) {
+        // The cloud's last frame number would otherwise show as a walking
+        // frame of the wrong facing for a tick or two.
+        frame = 0.0f;
         frameBase = 3;
         SetState(STATE_START);
         spawnDelay = 0.0f;
