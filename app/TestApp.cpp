@@ -7,6 +7,8 @@
 #include "app/WorldDump.h"
 #include "engine/EngineSettings.h"
 #include "engine/QuillLogger.h"
+#include "net/NetSession.h"
+#include "net/NetTrace.h"
 #include "player/Tavin.h"
 #include "sound/Sound.h"
 #include "sound/SoundTable.h"
@@ -16,9 +18,6 @@
 namespace {
 
 CTestApp* g_app = nullptr;
-
-constexpr int kHostStartColumn = 120, kHostStartRow = 83;
-constexpr int kGuestStartColumn = 118, kGuestStartRow = 83;
 
 void CopyBounded(char* target, size_t size, const char* source)
 {
@@ -123,14 +122,13 @@ bool CTestApp::Initialize()
     localPlayer.reset();
     CopyBounded(remoteName, sizeof remoteName, "remote");
 
-    // Without a peer this copy is always the host.
-    isServer = true;
-    localPlayer = new Tavin(playerName, GetInputSystem(), session, "Tavin");
-    localPlayer->SetUID(0);
-    world->AddEntity(localPlayer.get(), false);
-    int column = localPlayer->GetUID() == 0 ? kHostStartColumn : kGuestStartColumn;
-    int row = localPlayer->GetUID() == 0 ? kHostStartRow : kGuestStartRow;
-    localPlayer->SendEvent(11, &column, &row);
+    if (networked) {
+        if (!StartNetwork())
+            return false;
+    } else {
+        isServer = true;  // a lone game is its own host
+    }
+    CreateLocalPlayer();
 
     world->SetPlayer(localPlayer.get());
     return true;
@@ -142,6 +140,12 @@ void CTestApp::Update()
         PlaySound(SND_MUSIC_OVERWORLD);
         musicStarted = true;
     }
+    ApplyConnectionDropped();
+    if (session && session->IsConnected())
+        NetworkTick();
+    if (session)
+        session->Update();
+    ApplyConnectionDropped();
     HandleInput();
     UpdateScreen();
     UpdateActivity();
@@ -167,7 +171,7 @@ void CTestApp::RenderOverlay()
 {
     if (!world)
         return;
-    Entity* hero = FindPlayer(isServer ? 0 : 1);
+    Entity* hero = localPlayer.get();
     // The heads-up display stays while a scroll hides the world's sprites.
     const bool spritesShown = world->SpritesEnabled();
     world->RenderSprites(true);
@@ -192,6 +196,9 @@ bool CTestApp::Shutdown()
     const std::string& dump = GetRunOptions().dumpWorld;
     if (!dump.empty() && world)
         WriteWorldDump(world->GetEntityList(), dump);
+    shuttingDown = true;
+    if (session)
+        session->Shutdown();
     ShutdownSound();
     return CQuillApp::Shutdown();
 }

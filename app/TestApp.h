@@ -5,8 +5,12 @@
 #include "engine/QuillApp.h"
 #include "entity/EntityRef.h"
 #include "entity/Vec2.h"
+#include "net/Sockets.h"
 
 class Entity;
+class NetStream;
+class NetTrace;
+struct NetMessage;
 class KarskRenderer;
 class NetSession;
 class Tavin;
@@ -25,6 +29,12 @@ public:
     bool Initialize() override;
 
     void SetServer(bool server) { isServer = server; }
+    // Whether this copy hosts or joins over the network at all; a lone game
+    // has no session.
+    void SetNetworked(bool on) { networked = on; }
+    // Before Launch: the socket layer to use instead of the system's (tests).
+    void UseSocketSys(std::unique_ptr<ISocketSys> sys);
+    static const char* SessionPassword();
     void SetServerAddress(const char* address);
     void SetPlayerName(const char* name);
 
@@ -38,6 +48,15 @@ public:
     void UpdateScreen();
     void UpdateActivity();
     void CheckRoomCleared();
+
+    // The network steps of a frame.
+    void NetworkTick();
+    void SendPlayerUpdate();
+    void SendEntityStates();
+    // The session's three callbacks.
+    void OnNetMessage(NetMessage* message);
+    void OnNetAuthenticated(const char* peerName);
+    void OnConnectionDropped();
 
     Tavin* LocalPlayer() const { return localPlayer.get(); }
     Tavin* RemotePlayer() const { return remotePlayer.get(); }
@@ -59,12 +78,27 @@ protected:
     // Loads the sound table; false when any sound failed (all are tried).
     bool LoadSounds();
     static Vec2 PlayerScreen(Entity* player);
+    void OpenClearedDoors(Vec2 screen);
+    // Creates the session and hosts or joins; false stops the start.
+    bool StartNetwork();
+    void CreateLocalPlayer();
+    void ApplyConnectionDropped();
+    // The first entity with that uid that both machines know of.
+    Entity* FindShared(uint32_t uid) const;
+    void OnHeroUpdate(NetStream& s);
+    void OnEntityStates(NetStream& s);
+    void OnSpawn(NetStream& s);
+    void OnHit(NetStream& s);
+    void OnPickupDrop(NetStream& s);
 
     KarskRenderer* world = nullptr;
+    // Declared before the heroes, so that it outlives every entity.
+    std::unique_ptr<NetSession> ownedSession;
     EntityRef<Tavin> localPlayer;
     EntityRef<Tavin> remotePlayer;
     bool isServer = true;
-    char serverAddress[24] = "127.0.0.1";
+    // Room for a full host name; the launch dialog limits what it takes itself.
+    char serverAddress[256] = "127.0.0.1";
     int32_t screenX = 7;
     int32_t screenY = 7;
     bool scrolling = false;
@@ -73,6 +107,14 @@ protected:
     char playerName[64] = "player";
     char remoteName[64] = "remote";
     NetSession* session = nullptr;
+    std::unique_ptr<ISocketSys> pendingSockets;
+    std::unique_ptr<NetTrace> netTrace;
+    // The peer's hero after its player left, kept for a return.
+    EntityRef<Tavin> departedPlayer;
+    bool networked = false;
+    bool connectFailed = false;
+    bool peerDropped = false;
+    bool shuttingDown = false;
     uint32_t lastNetTick = 0;
     int32_t nextUID = 10;
     bool attackKeyHeld = false;

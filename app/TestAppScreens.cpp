@@ -158,8 +158,22 @@ void CTestApp::CheckRoomCleared()
 {
     if (!world || !localPlayer)
         return;
-    const Vec2 s = PlayerScreen(localPlayer.get());
+    const Vec2 s1 = PlayerScreen(localPlayer.get());
+    OpenClearedDoors(s1);
+    // The joining player's room is cleared on the host as well: a client
+    // never decides this itself and would be shut in.
+    if (remotePlayer) {
+        const Vec2 s2 = PlayerScreen(remotePlayer.get());
+        if (!(s2 == s1))
+            OpenClearedDoors(s2);
+    }
+}
+
+void CTestApp::OpenClearedDoors(Vec2 s)
+{
     const int sx = int(s.x), sy = int(s.y);
+    if (!world->IsScreenInGrid(sx, sy))
+        return;
     ScreenInfo* info = world->GetScreenInfo(sx, sy);
     bool waitsForClear = false;
     for (int d = 0; d < 4; ++d) waitsForClear = waitsForClear || info->doors[d] == MapFormat::DOOR_CLEAR;
@@ -177,9 +191,12 @@ void CTestApp::CheckRoomCleared()
                              {MapFormat::DOOR_WEST, 4},
                              {MapFormat::DOOR_NORTH, 1},
                              {MapFormat::DOOR_SOUTH, 2}};
-    for (const auto& door : order)
-        if (info->doors[door[0]] == MapFormat::DOOR_CLEAR)
-            world->OpenDoor(door[1], sx, sy);
+    for (const auto& door : order) {
+        if (info->doors[door[0]] != MapFormat::DOOR_CLEAR)
+            continue;
+        world->OpenDoor(door[1], sx, sy);
+        SendDoorOpened(session, door[1], s);
+    }
 }
 
 void CTestApp::PopulateScreen(int sx, int sy, bool forPeer)
@@ -261,7 +278,7 @@ Entity* CTestApp::Spawn(int type, const Vec2& tile, int uid)
         entity->SetUID(uint32_t(nextUID));
         ++nextUID;
     }
-    if (isServer && session && session->IsAuthenticated())
+    if (isServer && session && session->IsConnected())
         SendSpawn(session, entity.get());
     return entity.get();
 }

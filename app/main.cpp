@@ -29,8 +29,15 @@ int main(int argc, char** argv)
 
     CTestApp app;
     app.SetRunOptions(options);
-    app.SetServer(true);
-    app.SetPlayerName("player");
+    // Without --host or --connect the game is a lone host, as before.
+    const bool joining = !options.connectAddress.empty();
+    app.SetNetworked(options.host || joining);
+    app.SetServer(!joining);
+    if (joining)
+        app.SetServerAddress(options.connectAddress.c_str());
+    if (options.playerName.size() > 63)
+        std::fprintf(stderr, "karsk: the name is cut to its first 63 characters\n");
+    app.SetPlayerName(options.playerName.empty() ? "player" : options.playerName.c_str());
 
     Quill::LaunchContext context;
     std::memset(&context, 0, sizeof context);

@@ -167,7 +167,7 @@ Entity* Nerrit::AimTarget()
     const Vec2 here = ScreenOfPosition(position);
     auto onScreen = [&here](Entity* e) { return e && ScreenOfPosition(e->GetPosition()) == here; };
     Entity* target = hosts;
-    if (session && session->IsAuthenticated()) {
+    if (session && session->IsConnected()) {
         if (onScreen(joiners))
             target = joiners;
         if (onScreen(hosts))

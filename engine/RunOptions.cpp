@@ -76,8 +76,8 @@ std::string ExecutableDirectory(const std::string& executable)
 
 bool IsFlag(const std::string& name)
 {
-    static const char* const kFlags[] = {"--headless",  "--fixed-step",  "--fast-clock",
-                                         "--real-time", "--frame-stats", "--no-log"};
+    static const char* const kFlags[] = {"--headless",    "--fixed-step", "--fast-clock", "--real-time",
+                                         "--frame-stats", "--no-log",     "--host"};
     for (const char* flag : kFlags) {
         if (name == flag) {
             return true;
@@ -122,13 +122,16 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
                 parsed.realTime = true;
             } else if (name == "--frame-stats") {
                 parsed.frameStats = true;
+            } else if (name == "--host") {
+                parsed.host = true;
             } else {
                 parsed.logFile.clear();
             }
             continue;
         }
         bool takesValue = name == "--frames" || name == "--input-script" || name == "--screenshot" ||
-                          name == "--data" || name == "--log" || name == "--seed" || name == "--dump-world";
+                          name == "--data" || name == "--log" || name == "--seed" || name == "--dump-world" ||
+                          name == "--connect" || name == "--name" || name == "--port" || name == "--net-trace";
         if (!takesValue) {
             error = "unknown option '" + name + "' (try --help)";
             return false;
@@ -158,6 +161,19 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
                 return false;
             }
             parsed.seed = static_cast<uint32_t>(seed);
+        } else if (name == "--port") {
+            unsigned long port = 0;
+            if (!ParseDecimal(value, 65535ul, port) || port == 0) {
+                error = "--port needs a TCP port from 1 to 65535, got '" + value + "'";
+                return false;
+            }
+            parsed.port = static_cast<uint16_t>(port);
+        } else if (name == "--connect") {
+            parsed.connectAddress = value;
+        } else if (name == "--name") {
+            parsed.playerName = value;
+        } else if (name == "--net-trace") {
+            parsed.netTrace = value;
         } else if (name == "--dump-world") {
             parsed.dumpWorld = value;
         } else if (name == "--input-script") {
@@ -174,6 +190,10 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
         error = "--real-time and --fast-clock cannot be used together";
         return false;
     }
+    if (parsed.host && !parsed.connectAddress.empty()) {
+        error = "--host and --connect cannot be used together";
+        return false;
+    }
     if (parsed.headless && !parsed.realTime) {
         parsed.fixedStep = true;
         parsed.fastClock = true;
@@ -182,6 +202,7 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
     parsed.screenshot = MakeAbsolute(parsed.screenshot);
     parsed.logFile = MakeAbsolute(parsed.logFile);
     parsed.dumpWorld = MakeAbsolute(parsed.dumpWorld);
+    parsed.netTrace = MakeAbsolute(parsed.netTrace);
     options = parsed;
     return true;
 }
@@ -204,6 +225,11 @@ const char* RunOptionsHelp()
            "  --seed N              seed the random numbers with N (0 to 4294967295);\n"
            "                        default: the clock, logged as 'random seed: N'\n"
            "  --dump-world FILE     write the world's entities to FILE when the run ends\n"
+           "  --host                host a game that a second player can join\n"
+           "  --connect ADDR        join the game hosted at ADDR (address or host name)\n"
+           "  --name NAME           your name as the other player sees it (at most 63 characters)\n"
+           "  --port N              TCP port for --host and --connect (default 3203)\n"
+           "  --net-trace FILE      write one line per network frame sent or received\n"
            "  --help                this text\n";
 }
 

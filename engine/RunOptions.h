@@ -20,6 +20,11 @@ struct RunOptions {
     bool frameStats = false;            // log frame pacing and CPU use when the run ends
     std::optional<uint32_t> seed;       // the random generator's seed; none takes the clock
     std::string dumpWorld;              // the world's entities, written when the loop ends
+    bool host = false;                  // listen for a second player
+    std::string connectAddress;         // join the game hosted there (address or host name)
+    std::string playerName;             // empty: the game's default
+    uint16_t port = 3203;               // TCP port, for hosting and joining alike
+    std::string netTrace;               // one line per network frame sent or received
 };
 
 // Parses the game's command line. On "--help" sets `showHelp`; on a bad

@@ -106,14 +106,18 @@ void Pushblock::OpenPushDoor()
 {
     if (!renderer)
         return;
-    const ScreenInfo* info = renderer->GetCurrentScreenInfo();
+    // The block's own room: with two heroes it need not be the one on screen.
+    const Vec2 room = GetScreen();
+    if (!renderer->IsScreenInGrid(int(room.x), int(room.y)))
+        return;
+    const ScreenInfo* info = renderer->GetScreenInfo(int(room.x), int(room.y));
     int door = 0;
     // The last waiting door in record order wins.
     for (int i = 0; i < kDoorCount; ++i)
         if (info->doors[i] == MapFormat::DOOR_PUSH)
             door = i + 1;
     if (door != 0)
-        renderer->OpenDoor(door, -1, -1);
+        renderer->OpenDoor(door, int(room.x), int(room.y));
 }
 
 void Pushblock::Dead()
@@ -126,14 +130,15 @@ void Pushblock::Dead()
 void Pushblock::Tick(float dt)
 {
     Entity::Tick(dt);
-    // The host slides the block; a client follows its records.
-    if (!IsHost(session))
-        return;
-    // Pushing must go on from tick to tick, or it starts over.
+    // Pushing must go on from tick to tick, or it starts over: on a client
+    // too, where the joining hero pushes the copy of the block.
     if (pushedThisTick)
         pushedThisTick = false;
     else
         pushTime = 0.0f;
+    // The host slides the block; a client follows its records.
+    if (!IsHost(session))
+        return;
     if (state == STATE_RESTING)
         animate = false;
     else if (state == STATE_SLIDING)

@@ -50,6 +50,20 @@ bool NetStream::Write(const void* source, uint8_t count, int offset)
     return true;
 }
 
+bool NetStream::WriteBytes(const void* source, uint32_t count)
+{
+    if (uint64_t(writePos) + count > capacity)
+        return false;
+    const uint8_t* bytes = static_cast<const uint8_t*>(source);
+    while (count > 0) {
+        const uint8_t piece = uint8_t(count > 255 ? 255 : count);
+        Write(bytes, piece);
+        bytes += piece;
+        count -= piece;
+    }
+    return true;
+}
+
 bool NetStream::Read(void* destination, uint32_t count, int offset)
 {
     if (!Peek(destination, count, offset))

@@ -20,6 +20,9 @@ public:
     // Copies `count` bytes at the write position (first moved to `offset` when
     // offset > −1). False, writing nothing, when they would not fit.
     bool Write(const void* source, uint8_t count, int offset = -1);
+    // Any number of bytes at the write position, in pieces Write can take;
+    // all or nothing.
+    bool WriteBytes(const void* source, uint32_t count);
     // Copies `count` bytes from the read position (first moved to `offset`
     // when offset > −1). False, copying nothing, past the capacity.
     bool Read(void* destination, uint32_t count, int offset = -1);

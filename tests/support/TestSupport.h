@@ -103,7 +103,7 @@ class RecordingSession : public NetSession {
 public:
     explicit RecordingSession(bool server = true) : server(server) {}
     bool IsServer() const override { return server; }
-    bool IsAuthenticated() const override { return true; }
+    bool IsConnected() const override { return true; }
     bool SendMessage(NetMessage* message) override;
 
     struct Sent {
