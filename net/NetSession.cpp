@@ -163,7 +163,7 @@ bool NetSession::FlushUnsent()
     return connection != nullptr;
 }
 
-bool NetSession::FillInbox(size_t& budget)
+void NetSession::FillInbox(size_t& budget)
 {
     // Consumed bytes are dropped before the inbox grows again.
     if (inboxStart > 0) {
@@ -171,11 +171,12 @@ bool NetSession::FillInbox(size_t& budget)
         inboxStart = 0;
     }
     uint8_t chunk[8192];
-    while (budget > 0) {
+    while (budget > 0 && !linkBroken) {
         const int r = connection->Receive(chunk, uint32_t(std::min(budget, sizeof chunk)));
         if (r < 0) {
-            ConnectionBroken();
-            return false;
+            // What came before the break is still handed on.
+            linkBroken = true;
+            break;
         }
         if (r == 0)
             break;
@@ -185,7 +186,6 @@ bool NetSession::FillInbox(size_t& budget)
         if (inbox.size() >= kHeaderBytes + kMaxPayload)
             break;
     }
-    return true;
 }
 
 int NetSession::ReceiveMessage(NetMessage* out)
@@ -198,10 +198,10 @@ int NetSession::ReceiveMessage(NetMessage* out)
 
 int NetSession::ReceiveFrame(NetMessage& out, size_t& budget)
 {
-    if (inbox.size() - inboxStart < kHeaderBytes && !FillInbox(budget))
-        return -1;
     if (inbox.size() - inboxStart < kHeaderBytes)
-        return 0;
+        FillInbox(budget);
+    if (inbox.size() - inboxStart < kHeaderBytes)
+        return WaitOrBreak();
     const uint8_t* header = inbox.data() + inboxStart;
     const int32_t type = int32_t(GetU32(header));
     const uint32_t length = GetU32(header + 4);
@@ -212,10 +212,10 @@ int NetSession::ReceiveFrame(NetMessage& out, size_t& budget)
                  std::to_string(type) + " (" + HexPreview(header, inbox.size() - inboxStart) + ")");
         return -1;
     }
-    if (inbox.size() - inboxStart < kHeaderBytes + length && !FillInbox(budget))
-        return -1;
     if (inbox.size() - inboxStart < kHeaderBytes + length)
-        return 0;
+        FillInbox(budget);
+    if (inbox.size() - inboxStart < kHeaderBytes + length)
+        return WaitOrBreak();
     const uint8_t* body = inbox.data() + inboxStart + kHeaderBytes;
     out.type = type;
     if (length > 0) {
@@ -226,6 +226,14 @@ int NetSession::ReceiveFrame(NetMessage& out, size_t& budget)
         trace->Record(Now(), false, type, length, body);
     inboxStart += kHeaderBytes + length;
     return int(kHeaderBytes + length);
+}
+
+int NetSession::WaitOrBreak()
+{
+    if (!linkBroken)
+        return 0;
+    ConnectionBroken();
+    return -1;
 }
 
 void NetSession::Update()
@@ -346,7 +354,7 @@ void NetSession::Disconnect()
     if (connection && sockets)
         sockets->CloseClient(connection);
     connection = nullptr;
-    authenticated = challengeDone = false;
+    authenticated = challengeDone = linkBroken = false;
     inbox.clear();
     inboxStart = 0;
     unsent.clear();

@@ -100,8 +100,10 @@ private:
     bool SendFrame(int32_t type, const uint8_t* payload, uint32_t length);
     void SendEmpty(int32_t type);
     bool FlushUnsent();
-    // Reads what the socket has into the inbox; false when the connection broke.
-    bool FillInbox(size_t& budget);
+    // Reads what the socket has into the inbox, noting a broken connection.
+    void FillInbox(size_t& budget);
+    // No complete frame: 0 to wait for more, or −1 when no more can come.
+    int WaitOrBreak();
     int ReceiveFrame(NetMessage& out, size_t& budget);
     void HandleBeforeLogin(NetMessage& message);
     void CheckDeadlines();
@@ -121,6 +123,7 @@ private:
     bool isServer = false;
     bool authenticated = false;
     bool challengeDone = false;
+    bool linkBroken = false;
     NetMessage received;
     char name[kNameBytes] = {};
     char password[kPasswordBytes] = {};
