@@ -7,12 +7,12 @@
 #include "items/Boomerang.h"
 #include "items/Pickup.h"
 #include "items/Pushblock.h"
-#include "sound/Sound.h"
-#include "sound/SoundTable.h"
 #include "net/GameMessages.h"
 #include "net/NetSession.h"
 #include "net/NetTrace.h"
 #include "player/Tavin.h"
+#include "sound/Sound.h"
+#include "sound/SoundTable.h"
 #include "world/KarskRenderer.h"
 #include "world/MapFormat.h"
 
@@ -273,7 +273,8 @@ void CTestApp::OnNetMessage(NetMessage* message)
             return OnHeroUpdate(s);
         case MSG_SCREEN_ENTERED: {
             Vec2 screen;
-            if (!ReadVec2(s, screen) || !Finite(screen) || !world->IsScreenInGrid(int(screen.x), int(screen.y)))
+            if (!ReadVec2(s, screen) || !Finite(screen) ||
+                !world->IsScreenInGrid(int(screen.x), int(screen.y)))
                 return Quill::Logger()->Log("ignored a screen-entered message outside the world"), void();
             if (isServer)
                 PopulateScreen(int(screen.x), int(screen.y), true);
@@ -391,8 +392,8 @@ void CTestApp::OnEntityStates(NetStream& s)
         uint8_t base[24];
         if (!s.Peek(base, sizeof base))
             return;
-        const uint32_t uid = uint32_t(base[0]) | uint32_t(base[1]) << 8 | uint32_t(base[2]) << 16 |
-                             uint32_t(base[3]) << 24;
+        const uint32_t uid =
+            uint32_t(base[0]) | uint32_t(base[1]) << 8 | uint32_t(base[2]) << 16 | uint32_t(base[3]) << 24;
         Entity* e = FindShared(uid);
         if (!e || e->isPlayer) {
             // Its record's length is unknown, so nothing after it can be read.
@@ -440,7 +441,8 @@ void CTestApp::OnHit(NetStream& s)
     Entity* e = FindShared(uid);
     if (!e)
         return;
-    if (!OnMap(position) || !std::isfinite(amount) || !std::isfinite(flashTime) || !ValidDirection(direction)) {
+    if (!OnMap(position) || !std::isfinite(amount) || !std::isfinite(flashTime) ||
+        !ValidDirection(direction)) {
         Quill::Logger()->Log("ignored a hit on uid %u with impossible values", unsigned(uid));
         return;
     }
@@ -470,6 +472,6 @@ void CTestApp::OnPickupDrop(NetStream& s)
     EntityRef<Pickup> pickup = localPlayer->SpawnPickup(kind);
     pickup->Place(position, lifetime);
     world->AddEntity(pickup.get(), false);
-    Quill::Logger()->Log("pickup spawned: %d (%f, %f) life: %f", int(kind), double(position.x), double(position.y),
-                         double(lifetime));
+    Quill::Logger()->Log("pickup spawned: %d (%f, %f) life: %f", int(kind), double(position.x),
+                         double(position.y), double(lifetime));
 }

@@ -131,7 +131,8 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
         }
         bool takesValue = name == "--frames" || name == "--input-script" || name == "--screenshot" ||
                           name == "--data" || name == "--log" || name == "--seed" || name == "--dump-world" ||
-                          name == "--connect" || name == "--name" || name == "--port" || name == "--net-trace";
+                          name == "--connect" || name == "--name" || name == "--port" ||
+                          name == "--net-trace";
         if (!takesValue) {
             error = "unknown option '" + name + "' (try --help)";
             return false;

@@ -19,8 +19,7 @@ void CopyField(char* target, size_t size, const char* source)
 
 void PutU32(uint8_t* p, uint32_t v)
 {
-    for (int i = 0; i < 4; ++i)
-        p[i] = uint8_t(v >> (8 * i));
+    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
 }
 
 uint32_t GetU32(const uint8_t* p)

@@ -28,7 +28,8 @@ bool NetTrace::Open(const std::string& path)
 std::string NetTrace::Format(double timeMs, bool sent, int32_t type, uint32_t length, const uint8_t* payload)
 {
     char head[64];
-    std::snprintf(head, sizeof head, "%.3f %s %d %u", timeMs, sent ? "send" : "recv", int(type), unsigned(length));
+    std::snprintf(head, sizeof head, "%.3f %s %d %u", timeMs, sent ? "send" : "recv", int(type),
+                  unsigned(length));
     std::string line = head;
     const uint32_t shown = payload ? std::min(length, kBytesShown) : 0;
     if (shown > 0)

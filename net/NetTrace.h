@@ -18,7 +18,8 @@ public:
     bool Open(const std::string& path);
     void Record(double timeMs, bool sent, int32_t type, uint32_t length, const uint8_t* payload);
     // The line Record writes, without its newline.
-    static std::string Format(double timeMs, bool sent, int32_t type, uint32_t length, const uint8_t* payload);
+    static std::string Format(double timeMs, bool sent, int32_t type, uint32_t length,
+                              const uint8_t* payload);
 
     static constexpr uint32_t kBytesShown = 16;
 

@@ -21,6 +21,9 @@ public:
     using CTestApp::scrollY;
     using CTestApp::session;
     using CTestApp::world;
+    using CTestApp::StartNetwork;
+    using CTestApp::CreateLocalPlayer;
+    using CTestApp::departedPlayer;
 };
 
 // An application over a recording world of free grass, with a hero at tile

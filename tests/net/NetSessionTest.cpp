@@ -45,8 +45,7 @@ protected:
     {
         for (int i = 0; i < times; ++i) {
             host->Update();
-            for (auto& c : clients)
-                c->Update();
+            for (auto& c : clients) c->Update();
         }
     }
 
@@ -72,8 +71,7 @@ protected:
     {
         std::vector<uint8_t> f;
         for (uint32_t v : {uint32_t(type), uint32_t(payload.size())})
-            for (int i = 0; i < 4; ++i)
-                f.push_back(uint8_t(v >> (8 * i)));
+            for (int i = 0; i < 4; ++i) f.push_back(uint8_t(v >> (8 * i)));
         f.insert(f.end(), payload.begin(), payload.end());
         return f;
     }
@@ -154,8 +152,7 @@ TEST_F(SessionTest, GameMessagesWaitForTheLogin)
 TEST_F(SessionTest, FramesSurviveAnySplitAndArriveInOrder)
 {
     std::vector<uint8_t> big(300);
-    for (size_t i = 0; i < big.size(); ++i)
-        big[i] = uint8_t(i * 7);
+    for (size_t i = 0; i < big.size(); ++i) big[i] = uint8_t(i * 7);
     // Empty, small and longer than one 255-byte write.
     const std::vector<std::pair<int, std::vector<uint8_t>>> sent = {{7, {}}, {6, {1, 2, 3, 4, 5}}, {2, big}};
     std::vector<uint8_t> bytes;
@@ -165,8 +162,7 @@ TEST_F(SessionTest, FramesSurviveAnySplitAndArriveInOrder)
     }
     // Every cut point, byte by byte, and all frames in one piece.
     std::vector<std::vector<uint32_t>> schedules = {{1}, {uint32_t(bytes.size())}};
-    for (uint32_t cut = 1; cut < bytes.size(); cut += 1)
-        schedules.push_back({cut});
+    for (uint32_t cut = 1; cut < bytes.size(); cut += 1) schedules.push_back({cut});
     for (const auto& schedule : schedules) {
         SCOPED_TRACE(schedule[0]);
         Reset();
@@ -230,8 +226,7 @@ TEST_F(SessionTest, APeerThatNeverReadsIsDropped)
     wire->LastLink()->ToClient().SetCapacity(1000);
     NetMessage m;
     Fill(m, 2, std::vector<uint8_t>(200));
-    for (int i = 0; i < 2000 && host->IsConnected(); ++i)
-        host->SendMessage(&m);
+    for (int i = 0; i < 2000 && host->IsConnected(); ++i) host->SendMessage(&m);
     EXPECT_FALSE(host->IsConnected());
     EXPECT_EQ(hostHeard.drops, 1);
     EXPECT_TRUE(Quill::Logger()->Contains("has not read"));

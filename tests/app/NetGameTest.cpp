@@ -1,0 +1,259 @@
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "engine/QuillLogger.h"
+#include "items/Pushblock.h"
+#include "net/GameMessages.h"
+#include "net/InProcessSockets.h"
+#include "net/NetSession.h"
+#include "sound/SoundTable.h"
+#include "tests/app/AppFixture.h"
+#include "tests/player/SoundProbe.h"
+
+namespace {
+
+struct Received {
+    int type;
+    std::vector<uint8_t> bytes;
+};
+
+}  // namespace
+
+// The application joined over the in-process wire to a bare session that
+// plays the other copy of the game, sending and recording raw messages.
+class NetGameTest : public AppTest {
+protected:
+    void Start(bool appHosts)
+    {
+        ASSERT_TRUE(SoundProbe::Load());
+        RegisterGameSpawns();
+        peer = std::make_unique<NetSession>(CTestApp::SessionPassword(), appHosts ? "Ben" : "Ada");
+        peer->UseSocketSys(std::make_unique<InProcessSocketSys>(wire));
+        peer->Init([](const char*) {},
+                   [this](NetMessage* m) {
+                       const uint8_t* d = m->payload.GetData();
+                       heard.push_back({m->type, {d, d + m->payload.GetLength()}});
+                   },
+                   [] {});
+        if (!appHosts) {
+            ASSERT_TRUE(peer->Host(false));
+        }
+        world->GetEntityList().Clear();
+        app->localPlayer.reset();
+        app->UseSocketSys(std::make_unique<InProcessSocketSys>(wire));
+        app->SetNetworked(true);
+        app->SetServer(appHosts);
+        app->SetPlayerName(appHosts ? "Ada" : "Ben");
+        ASSERT_TRUE(app->StartNetwork());
+        app->CreateLocalPlayer();
+        world->SetPlayer(app->localPlayer.get());
+        if (appHosts) {
+            ASSERT_TRUE(peer->Connect("127.0.0.1", false));
+        }
+        Pump();
+        ASSERT_TRUE(app->session->IsConnected());
+        ASSERT_TRUE(app->RemotePlayer());
+    }
+
+    void TearDown() override
+    {
+        SoundProbe::StopAll();
+        AppTest::TearDown();
+    }
+
+    void Pump(int frames = 3)
+    {
+        for (int i = 0; i < frames; ++i) {
+            Frame();
+            peer->Update();
+        }
+    }
+
+    // Sends the peer's message and lets the application take it.
+    template <class Fill>
+    void Send(int type, Fill fill)
+    {
+        NetMessage m;
+        m.type = type;
+        fill(m.payload);
+        peer->SendMessage(&m);
+        app->session->Update();
+    }
+
+    int CountHeard(int type) const
+    {
+        int n = 0;
+        for (const Received& r : heard) n += r.type == type;
+        return n;
+    }
+
+    InProcessNetwork wire;
+    std::unique_ptr<NetSession> peer;
+    std::vector<Received> heard;
+};
+
+TEST_F(NetGameTest, TheHostGetsTheJoiningHeroAndFollowsItsUpdates)
+{
+    Start(true);
+    Tavin* guest = app->RemotePlayer();
+    EXPECT_EQ(guest->GetUID(), 1u);
+    EXPECT_TRUE(guest->IsRemote());
+    EXPECT_EQ(guest->GetPosition(), Vec2(118 * 32.0f, 83 * 32.0f));
+    EXPECT_TRUE(Quill::Logger()->Contains("Ben joined"));
+
+    // A client's update carries no boomerang entries: 16 bytes.
+    Send(MSG_HERO_UPDATE,
+         [](NetStream& s) { s.WriteF32(3800.0f), s.WriteF32(2670.0f), s.WriteI32(3), s.WriteF32(2.5f); });
+    EXPECT_EQ(guest->GetPosition(), Vec2(3800.0f, 2670.0f));
+    EXPECT_EQ(guest->GetDirection(), 3);
+    EXPECT_FLOAT_EQ(guest->GetHealth(), 2.5f);
+    // Impossible places and directions are refused, not applied.
+    Send(MSG_HERO_UPDATE,
+         [](NetStream& s) { s.WriteF32(NAN), s.WriteF32(0.0f), s.WriteI32(1), s.WriteF32(1); });
+    Send(MSG_HERO_UPDATE, [](NetStream& s) { s.WriteF32(10), s.WriteF32(10), s.WriteI32(9), s.WriteF32(1); });
+    EXPECT_EQ(guest->GetPosition(), Vec2(3800.0f, 2670.0f));
+
+    // The host's own update: position, direction, health and two boomerang
+    // entries of 9 bytes each.
+    app->SendPlayerUpdate();
+    peer->Update();
+    ASSERT_EQ(CountHeard(MSG_HERO_UPDATE), 1);
+    EXPECT_EQ(heard.back().bytes.size(), 12u + 4u + 2u * 9u);
+}
+
+TEST_F(NetGameTest, HitsPushAndFlashPlayersButOnlyHurtEnemies)
+{
+    Start(true);
+    Entity* enemy = app->Spawn(1, Vec2(122, 83), -1);
+    ASSERT_NE(enemy, nullptr);
+    const float enemyHealth = enemy->GetHealth(), heroHealth = Hero()->GetHealth();
+    for (uint32_t uid : {0u, enemy->GetUID()}) {
+        Send(MSG_HIT, [uid](NetStream& s) {
+            s.WriteU32(uid), s.WriteF32(3850.0f), s.WriteF32(2656.0f), s.WriteF32(1.0f), s.WriteF32(0.25f),
+                s.WriteI32(2), s.WriteI32(64);
+        });
+    }
+    EXPECT_LT(Hero()->GetHealth(), heroHealth);
+    EXPECT_EQ(Hero()->pushDistance, 64);
+    EXPECT_EQ(Hero()->pushDirection, 2);
+    EXPECT_TRUE(Hero()->flashing);
+    EXPECT_FLOAT_EQ(Hero()->flashTime, 0.25f);
+    EXPECT_TRUE(SoundProbe::IsPlaying(SND_HURT));
+    EXPECT_FLOAT_EQ(enemy->GetHealth(), enemyHealth - 1.0f);
+    EXPECT_TRUE(enemy->flashing);
+    EXPECT_EQ(enemy->pushDistance, 0);
+}
+
+TEST_F(NetGameTest, ClientMirrorsTheHostsEntities)
+{
+    Start(false);
+    // A spawn of type 30 at (3840, 2656) is a push-block on tile (120, 83)
+    // with the host's uid.
+    Send(MSG_SPAWN, [](NetStream& s) {
+        s.WriteU32(57), s.WriteI32(30), s.WriteF32(3840.0f), s.WriteF32(2656.0f), s.WriteI32(1), s.WriteU8(0);
+    });
+    Entity* block = app->World()->FindEntity(57);
+    ASSERT_NE(block, nullptr);
+    EXPECT_TRUE(block->isPushable);
+    EXPECT_EQ(block->GetTile(), Vec2(120, 83));
+    EXPECT_TRUE(block->IsRemote());
+    EXPECT_EQ(app->NextUID(), 10);
+    // A hero's uid or an impossible place is not spawned.
+    Send(MSG_SPAWN,
+         [](NetStream& s) { s.WriteU32(1), s.WriteI32(2), s.WriteF32(100.0f), s.WriteF32(100.0f); });
+    Send(MSG_SPAWN,
+         [](NetStream& s) { s.WriteU32(58), s.WriteI32(2), s.WriteF32(INFINITY), s.WriteF32(1.0f); });
+    EXPECT_EQ(app->World()->FindEntity(58), nullptr);
+
+    Send(MSG_PUSHBLOCK_MOVED, [](NetStream& s) { s.WriteU32(57), s.WriteI32(3); });
+    EXPECT_TRUE(static_cast<Pushblock*>(block)->HasMoved());
+
+    Send(MSG_ENTITY_STATE, [](NetStream& s) {
+        s.WriteU32(1), s.WriteU32(999), s.WriteI32(1), s.WriteF32(0), s.WriteF32(0), s.WriteI32(0),
+            s.WriteU32(0);
+    });
+    EXPECT_TRUE(Quill::Logger()->Contains("entity not found: 999"));
+
+    Send(MSG_PICKUP_DROP,
+         [](NetStream& s) { s.WriteI32(1), s.WriteF32(3900.0f), s.WriteF32(2700.0f), s.WriteF32(5); });
+    EXPECT_TRUE(Quill::Logger()->Contains("pickup spawned: 1 (3900.000000, 2700.000000) life: 5.000000"));
+
+    Send(MSG_REMOVE, [](NetStream& s) { s.WriteU32(57); });
+    EXPECT_EQ(app->World()->FindEntity(57), nullptr);
+    // The host's hero is never removed by uid, nor confused with its sword.
+    Send(MSG_REMOVE, [](NetStream& s) { s.WriteU32(0); });
+    EXPECT_NE(FindPlayer(0), nullptr);
+}
+
+TEST_F(NetGameTest, DoorsOpenOnBothMachines)
+{
+    Start(true);
+    // Opened by the client: the host opens it too, with the sound only on
+    // the screen it shows.
+    Screen(7, 7).doors[MapFormat::DOOR_NORTH] = MapFormat::DOOR_LOCKED;
+    Screen(3, 3).doors[MapFormat::DOOR_SOUTH] = MapFormat::DOOR_LOCKED;
+    Send(MSG_DOOR_OPENED, [](NetStream& s) { s.WriteI32(2), s.WriteF32(3.0f), s.WriteF32(3.0f); });
+    EXPECT_EQ(Screen(3, 3).doors[MapFormat::DOOR_SOUTH], MapFormat::DOOR_OPEN);
+    EXPECT_FALSE(SoundProbe::IsPlaying(SND_UNLOCK));
+    Send(MSG_DOOR_OPENED, [](NetStream& s) { s.WriteI32(1), s.WriteF32(7.0f), s.WriteF32(7.0f); });
+    EXPECT_EQ(Screen(7, 7).doors[MapFormat::DOOR_NORTH], MapFormat::DOOR_OPEN);
+    EXPECT_TRUE(SoundProbe::IsPlaying(SND_UNLOCK));
+
+    // A room cleared where only the joining hero stands opens on the host,
+    // and the client is told.
+    Screen(8, 7).doors[MapFormat::DOOR_EAST] = MapFormat::DOOR_CLEAR;
+    app->RemotePlayer()->SetPosition(Vec2(8 * 16 * 32 + 200.0f, 7 * 11 * 32 + 150.0f));
+    Pump();
+    EXPECT_EQ(Screen(8, 7).doors[MapFormat::DOOR_EAST], MapFormat::DOOR_OPEN);
+    ASSERT_GE(CountHeard(MSG_DOOR_OPENED), 1);
+}
+
+TEST_F(NetGameTest, HostLogsMessagesOnlyItMaySendAndStillHandlesThem)
+{
+    Start(true);
+    Entity* block = app->Spawn(30, Vec2(122, 84), -1);
+    ASSERT_NE(block, nullptr);
+    const uint32_t uid = block->GetUID();
+    Quill::Logger()->ClearRecent();
+    Send(MSG_PUSHBLOCK_MOVED, [uid](NetStream& s) { s.WriteU32(uid), s.WriteI32(1); });
+    EXPECT_TRUE(Quill::Logger()->Contains("Server received unauthorized net message:"));
+    EXPECT_TRUE(Quill::Logger()->Contains("type: 12"));
+    EXPECT_TRUE(static_cast<Pushblock*>(block)->HasMoved());
+}
+
+TEST_F(NetGameTest, APlayerWhoLeavesComesBackAsTheSameHero)
+{
+    Start(true);
+    Tavin* guest = app->RemotePlayer();
+    wire.LastLink()->Cut();
+    Pump();
+    EXPECT_TRUE(Quill::Logger()->Contains("Connection Dropped"));
+    EXPECT_EQ(app->RemotePlayer(), nullptr);
+    EXPECT_EQ(app->departedPlayer.get(), guest);
+    EXPECT_FALSE(app->World()->GetEntityList().Remove(guest));  // out of the world
+
+    guest->SetState(0);
+    peer = std::make_unique<NetSession>(CTestApp::SessionPassword(), "Ben");
+    peer->UseSocketSys(std::make_unique<InProcessSocketSys>(wire));
+    peer->Init([](const char*) {}, [](NetMessage*) {}, [] {});
+    ASSERT_TRUE(peer->Connect("127.0.0.1", false));
+    Pump();
+    EXPECT_EQ(app->RemotePlayer(), guest);
+    EXPECT_EQ(guest->GetState(), 1);
+    EXPECT_TRUE(app->World()->GetEntityList().Remove(guest));  // back in the world
+}
+
+TEST_F(NetGameTest, AClientWhoseHostLeavesPlaysOnAsItsOwnHost)
+{
+    Start(false);
+    Send(MSG_SPAWN,
+         [](NetStream& s) { s.WriteU32(40), s.WriteI32(1), s.WriteF32(3900.0f), s.WriteF32(2656.0f); });
+    ASSERT_NE(app->World()->FindEntity(40), nullptr);
+    wire.LastLink()->Cut();
+    Pump();
+    EXPECT_TRUE(app->IsServer());
+    EXPECT_TRUE(IsHost(app->session));
+    EXPECT_EQ(app->World()->FindEntity(40), nullptr);
+    EXPECT_EQ(Hero()->GetUID(), 1u);
+}
