@@ -320,3 +320,21 @@ TEST(EnterDataDirectory, MissingDirectoryIsLoggedByName)
 }
 
 }  // namespace
+
+TEST(RunOptions, NetworkRoles)
+{
+    EXPECT_FALSE(Parse({}).options.host);
+    EXPECT_EQ(Parse({}).options.port, 3203);
+    Parsed host = Parse({"--host", "--name", "Ada", "--port", "4000"});
+    ASSERT_TRUE(host.ok);
+    EXPECT_TRUE(host.options.host);
+    EXPECT_EQ(host.options.playerName, "Ada");
+    EXPECT_EQ(host.options.port, 4000);
+    Parsed join = Parse({"--connect", "192.168.1.20", "--net-trace", "/tmp/t.txt"});
+    EXPECT_EQ(join.options.connectAddress, "192.168.1.20");
+    EXPECT_EQ(join.options.netTrace, "/tmp/t.txt");
+    EXPECT_FALSE(Parse({"--host", "--connect", "a"}).ok);
+    for (const char* port : {"0", "65536", "-1", "x"})
+        EXPECT_FALSE(Parse({"--port", port}).ok) << port;
+    EXPECT_EQ(Parse({"--port", "65535"}).options.port, 65535);
+}

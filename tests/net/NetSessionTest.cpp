@@ -7,6 +7,7 @@
 #include "engine/QuillLogger.h"
 #include "net/InProcessSockets.h"
 #include "net/NetSession.h"
+#include "net/NetTrace.h"
 
 namespace {
 
@@ -284,4 +285,11 @@ TEST_F(SessionTest, BrokenLinkTellsBothSidesAndTheHostTakesANewPlayer)
     Pump();
     EXPECT_TRUE(host->IsConnected());
     EXPECT_EQ(hostHeard.joined.back(), "Cy");
+}
+
+TEST(NetTrace, OneLinePerFrame)
+{
+    const uint8_t payload[20] = {0xAB, 1, 2};
+    EXPECT_EQ(NetTrace::Format(12.5, true, 156, 20, payload), "12.500 send 156 20 ab010200000000000000000000000000..");
+    EXPECT_EQ(NetTrace::Format(0, false, 7, 0, nullptr), "0.000 recv 7 0");
 }

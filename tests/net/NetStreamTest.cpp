@@ -74,3 +74,15 @@ TEST(NetStream, ResizeDropsContentsAndClearZeroes)
     EXPECT_EQ(v, 0u);
     EXPECT_EQ(s.GetLength(), 0u);
 }
+
+TEST(NetStream, WriteBytesTakesMoreThanOneWriteAllOrNothing)
+{
+    std::vector<uint8_t> bytes(300);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = uint8_t(i);
+    NetStream s(300);
+    EXPECT_FALSE(NetStream(299).WriteBytes(bytes.data(), 300));
+    ASSERT_TRUE(s.WriteBytes(bytes.data(), 300));
+    EXPECT_EQ(s.GetLength(), 300u);
+    EXPECT_EQ(std::vector<uint8_t>(s.GetData(), s.GetData() + 300), bytes);
+}
