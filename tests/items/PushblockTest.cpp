@@ -136,6 +136,20 @@ TEST_F(PushblockTest, TheLastDoorWaitingForAPushOpens)
     const Vec2 at = copy->GetPosition();
     RunFrames(40);
     EXPECT_EQ(copy->GetPosition(), at);
+
+    // The joining hero's short pushes on the copy do not add up either.
+    Pushblock* pushed = Place(&client, 124, 85);
+    for (int i = 0; i < 3; ++i) {
+        PushFor(pushed, DIR_LEFT, 12);
+        RunFrames(1);
+    }
+    EXPECT_FALSE(pushed->HasMoved());
+
+    // A block opens the doors of its own room, not of the one on screen.
+    Screen(8, 7).doors[1] = 2;
+    Place(nullptr, 8 * 16 + 3, 7 * 11 + 3)->Push(DIR_UP);
+    EXPECT_EQ(Screen(8, 7).doors[1], 1);
+    EXPECT_EQ(doors[0], 1);
 }
 
 TEST_F(PushblockTest, AHeroWalkingIntoABlockIsStoppedAndPushesIt)
