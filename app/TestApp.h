@@ -83,6 +83,8 @@ protected:
     bool StartNetwork();
     void CreateLocalPlayer();
     void ApplyConnectionDropped();
+    // Spawns and opened doors for a player who joins a game under way.
+    void TellNewcomer();
     // The first entity with that uid that both machines know of.
     Entity* FindShared(uint32_t uid) const;
     void OnHeroUpdate(NetStream& s);

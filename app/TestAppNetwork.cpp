@@ -184,6 +184,8 @@ void CTestApp::OnNetAuthenticated(const char* peerName)
     else
         Quill::Logger()->Log("joined %s", remoteName);
     Message(isServer ? "%s joined the game" : "Joined %s's game", remoteName);
+    if (isServer)
+        TellNewcomer();
     if (!remotePlayer && departedPlayer) {
         // The same hero comes back, as it was when the link went.
         remotePlayer = departedPlayer;
@@ -205,6 +207,21 @@ void CTestApp::OnNetAuthenticated(const char* peerName)
     int column = peerHosts ? kHostStartColumn : kGuestStartColumn;
     int row = peerHosts ? kHostStartRow : kGuestStartRow;
     remotePlayer->SendEvent(11, &column, &row);
+}
+
+void CTestApp::TellNewcomer()
+{
+    // A player who joins late would otherwise miss what was spawned and
+    // opened before: enemies on the host's screen stay invisible to him, and
+    // doors the host opened stay shut in his world.
+    const EntityList& list = world->GetEntityList();
+    for (int i = 0; i < list.Count(); ++i) {
+        Entity* e = list.Get(i);
+        if (!e->localOnly && !e->isPlayer && !e->dead)
+            SendSpawn(session, e);
+    }
+    for (const KarskRenderer::OpenedDoor& d : world->OpenedDoors())
+        SendDoorOpened(session, d.door, Vec2(float(d.sx), float(d.sy)));
 }
 
 void CTestApp::OnConnectionDropped()

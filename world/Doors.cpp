@@ -76,6 +76,8 @@ void KarskRenderer::OpenDoor(int door, int sx, int sy)
                                        {MapFormat::DOOR_EAST, 1, 0, MapFormat::DOOR_WEST},
                                        {MapFormat::DOOR_WEST, -1, 0, MapFormat::DOOR_EAST}};
         const Side& side = kSides[door];
+        if (map.Screen(sx, sy).doors[side.field] > MapFormat::DOOR_OPEN)
+            openedDoors.push_back({door, sx, sy});
         map.Screen(sx, sy).doors[side.field] = MapFormat::DOOR_OPEN;
         // The same doorway seen from the next room opens too; left shut, it
         // would trap the hero in the wall between the two rooms.

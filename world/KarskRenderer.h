@@ -54,6 +54,12 @@ public:
     // door: 1 north, 2 south, 3 east, 4 west; −1 for sx or sy means the
     // current screen.
     void OpenDoor(int door, int sx, int sy);
+    // Every door that was shut and has been opened since the map was loaded,
+    // in order, so that a player who joins later can be told.
+    struct OpenedDoor {
+        int door, sx, sy;
+    };
+    const std::vector<OpenedDoor>& OpenedDoors() const { return openedDoors; }
 
     void AddEntity(Entity* entity, bool atFront);
     EntityList& GetEntityList() { return entities; }
@@ -68,6 +74,7 @@ public:
     Quill::Image* FooterImage() const { return footerImage; }
 
 protected:
+    std::vector<OpenedDoor> openedDoors;
     // Copies one glyph of the font to the screen.
     virtual void DrawGlyph(int glyph, int x, int y);
 

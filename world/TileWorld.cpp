@@ -32,6 +32,7 @@ bool KarskRenderer::LoadMap(const char* path)
         return false;
     }
     map = std::move(loaded);
+    openedDoors.clear();
     return true;
 }
 

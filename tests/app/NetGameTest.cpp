@@ -1,4 +1,6 @@
 #include <cmath>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,7 +26,7 @@ struct Received {
 // plays the other copy of the game, sending and recording raw messages.
 class NetGameTest : public AppTest {
 protected:
-    void Start(bool appHosts)
+    void Start(bool appHosts, const std::function<void()>& beforeJoin = {})
     {
         ASSERT_TRUE(SoundProbe::Load());
         RegisterGameSpawns();
@@ -48,6 +50,8 @@ protected:
         ASSERT_TRUE(app->StartNetwork());
         app->CreateLocalPlayer();
         world->SetPlayer(app->localPlayer.get());
+        if (beforeJoin)
+            beforeJoin();
         if (appHosts) {
             ASSERT_TRUE(peer->Connect("127.0.0.1", false));
         }
@@ -120,6 +124,23 @@ TEST_F(NetGameTest, TheHostGetsTheJoiningHeroAndFollowsItsUpdates)
     peer->Update();
     ASSERT_EQ(CountHeard(MSG_HERO_UPDATE), 1);
     EXPECT_EQ(heard.back().bytes.size(), 12u + 4u + 2u * 9u);
+}
+
+TEST_F(NetGameTest, APlayerWhoJoinsLateLearnsWhatIsAlreadyThere)
+{
+    uint32_t uid = 0;
+    Start(true, [&] {
+        uid = app->Spawn(2, Vec2(122, 83), -1)->GetUID();
+        Screen(7, 7).doors[MapFormat::DOOR_WEST] = MapFormat::DOOR_LOCKED;
+        world->OpenDoor(4, 7, 7);
+    });
+    ASSERT_EQ(CountHeard(MSG_SPAWN), 1);
+    uint32_t spawned = 0;
+    std::memcpy(&spawned, heard[0].bytes.data(), 4);
+    EXPECT_EQ(spawned, uid);
+    ASSERT_EQ(CountHeard(MSG_DOOR_OPENED), 1);
+    const std::vector<uint8_t> door = {4, 0, 0, 0, 0, 0, 0xE0, 0x40, 0, 0, 0xE0, 0x40};  // 4, (7.0f, 7.0f)
+    EXPECT_EQ(heard[1].bytes, door);
 }
 
 TEST_F(NetGameTest, HitsPushAndFlashPlayersButOnlyHurtEnemies)
