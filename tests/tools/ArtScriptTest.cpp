@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <fstream>
 #include <map>
 
 #include "tests/tools/DataFiles.h"
@@ -166,3 +167,32 @@ TEST(ArtScript, BallsAreLitFromTheTopLeftAndGlyphsMayBeWide)
 }
 
 }  // namespace
+
+TEST(ArtScript, ColourLimitedPicturesAreCheckedAndWrittenWithAPalette)
+{
+    EXPECT_EQ(
+        RunArt({{"art.txt", kHead + "color white 255 255 255\nimage Pic pic.bmp 3 2 colors=2\n"
+                                    "canvas Pic\n  fill blue\n  rect red 0 0 1 1\n  rect white 2 1 1 1\n"}}),
+        "art.txt:6: image 'Pic' uses 3 colours, more than its 2");
+    EXPECT_NE(RunArt({{"art.txt", kHead + "image Pic pic.bmp 3 2 colors=17\n"}}), "");
+
+    // An odd width packs two pixels a byte and pads each row.
+    ktool::Image image(3, 2, 0x102030);
+    image.Set(2, 1, ktool::kMagenta);
+    image.Set(0, 1, 0xFFFFFF);
+    const std::string bmp = datatest::UniqueTempPath("palette") + ".bmp";
+    std::string error;
+    ASSERT_TRUE(ktool::SavePaletteBmp(bmp, image, error)) << error;
+    std::ifstream in(bmp, std::ios::binary);
+    char header[30] = {};
+    ASSERT_TRUE(in.read(header, sizeof header));
+    EXPECT_EQ(header[28], 4) << "bits per pixel";
+    ktool::Image loaded;
+    ASSERT_TRUE(ktool::LoadBmp(bmp, loaded, error)) << error;
+    EXPECT_EQ(loaded.pixels, image.pixels);
+    std::remove(bmp.c_str());
+
+    ktool::Image many(17, 1);
+    for (int x = 0; x < 17; ++x) many.Set(x, 0, ktool::Rgb(x));
+    EXPECT_FALSE(ktool::SavePaletteBmp(bmp, many, error));
+}

@@ -1,5 +1,6 @@
 #include "tools/art/ArtBook.h"
 
+#include <set>
 #include <sstream>
 
 namespace ktool {
@@ -9,6 +10,19 @@ ArtBook::ArtBook(Loader load) : load_(std::move(load)) {}
 void ArtBook::RunFile(const std::string& path)
 {
     Run(SplitSource(load_(path), path), 0);
+    CheckColorLimits();
+}
+
+void ArtBook::CheckColorLimits() const
+{
+    for (const OutputImage& image : images_) {
+        if (image.maxColors == 0)
+            continue;
+        const size_t used = std::set<Rgb>(image.image.pixels.begin(), image.image.pixels.end()).size();
+        if (used > size_t(image.maxColors))
+            image.declaration.Fail("image '" + image.name + "' uses " + std::to_string(used) +
+                                   " colours, more than its " + std::to_string(image.maxColors));
+    }
 }
 
 void ArtBook::Run(const std::vector<SourceLine>& lines, int depth)
@@ -122,7 +136,7 @@ void ArtBook::AddImage(const SourceLine& line, const std::string& name, const st
         if (image.name == name || (image.path == path && path != kScratchPath))
             line.Fail("image '" + name + "' (" + path + ") is made twice");
     }
-    images_.push_back(OutputImage{name, path, Image(w, h)});
+    images_.push_back(OutputImage{name, path, Image(w, h), 0, line});
 }
 
 bool ArtBook::RunTopLevel(const std::vector<SourceLine>& lines, size_t& i, int depth)
@@ -183,9 +197,16 @@ bool ArtBook::RunTopLevel(const std::vector<SourceLine>& lines, size_t& i, int d
         targetImage_ = s.image;
         targets_.clear();
     } else if (command == "image") {
-        NeedWords(line, 5, "image <name> <path> <width> <height>");
+        NeedWords(line, 5, "image <name> <path> <width> <height> [colors=<n>]");
         AddImage(line, line.words[1], line.words[2], ParseInt(line, line.words[3], 1, 4096, "width"),
                  ParseInt(line, line.words[4], 1, 4096, "height"));
+        for (size_t w = 5; w < line.words.size(); ++w) {
+            std::string key, value;
+            SplitKeyValue(line, line.words[w], key, value);
+            if (key != "colors")
+                line.Fail("unknown image setting '" + key + "'");
+            images_.back().maxColors = ParseInt(line, value, 2, 16, "colors");
+        }
     } else if (command == "tile") {
         NeedWords(line, 3, "tile <sheet> <index or range> ...");
         const SheetInfo& s = FindSheet(line, line.words[1]);

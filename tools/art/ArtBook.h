@@ -20,6 +20,9 @@ struct OutputImage {
     std::string name;
     std::string path;  // relative to the data directory, or kScratchPath
     Image image;
+    // At most this many colours, written as a palette picture; 0 for true colour.
+    int maxColors = 0;
+    SourceLine declaration;
 };
 
 struct SheetInfo {
@@ -82,6 +85,8 @@ private:
     Rect CellRect(const SheetInfo& sheet, int index) const;
     Transform ParseTransform(const SourceLine& line, size_t from) const;
     void AddImage(const SourceLine& line, const std::string& name, const std::string& path, int w, int h);
+    // Fails on the declaring line of a picture with more colours than it allows.
+    void CheckColorLimits() const;
     // `lower` inks the bottom three rows, for a two-tone font.
     void DrawText(Painter& p, Rgb c, Rgb lower, int x, int y, int scale, const std::string& text) const;
 

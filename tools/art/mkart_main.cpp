@@ -18,8 +18,11 @@ int main(int argc, char** argv)
         ktool::ArtBook book([](const std::string& path) { return ktool::ReadTextFile(path); });
         book.RunFile(argv[1]);
         for (const ktool::OutputImage& image : book.Images()) {
-            if (image.path != ktool::kScratchPath &&
-                !ktool::SaveBmp(outDir + "/" + image.path, image.image, error))
+            if (image.path == ktool::kScratchPath)
+                continue;
+            const std::string path = outDir + "/" + image.path;
+            if (image.maxColors > 0 ? !ktool::SavePaletteBmp(path, image.image, error)
+                                    : !ktool::SaveBmp(path, image.image, error))
                 break;
         }
         if (error.empty()) {
