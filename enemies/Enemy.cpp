@@ -6,6 +6,7 @@
 #include "engine/QuillLogger.h"
 #include "items/DeathSpark.h"
 #include "items/Pickup.h"
+#include "memory/TrackedNew.h"
 #include "net/GameMessages.h"
 #include "sound/Sound.h"
 #include "sound/SoundTable.h"
@@ -333,7 +334,7 @@ void Enemy::DropLoot()
 
 void Enemy::DieWithSpark()
 {
-    EntityRef<DeathSpark> spark = new DeathSpark(session);
+    EntityRef<DeathSpark> spark = KARSK_NEW DeathSpark(session);
     spark->SetPosition(position);
     if (renderer)
         renderer->AddEntity(spark.get(), false);

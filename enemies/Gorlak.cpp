@@ -4,6 +4,7 @@
 
 #include "enemies/Krillop.h"
 #include "items/Arrow.h"
+#include "memory/TrackedNew.h"
 #include "world/KarskRenderer.h"
 
 namespace {
@@ -37,7 +38,7 @@ void Gorlak::Tick(float dt)
 
 void Gorlak::Fire()
 {
-    EntityRef<Arrow> arrow = new Arrow(session, renderer, this);
+    EntityRef<Arrow> arrow = KARSK_NEW Arrow(session, renderer, this);
     arrow->SetPosition(position);
     arrow->Launch(direction, kArrowSpeed, kArrowDamage);
     if (renderer)

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "items/Rock.h"
+#include "memory/TrackedNew.h"
 #include "world/KarskRenderer.h"
 
 namespace {
@@ -50,7 +51,7 @@ void CKrillop::Tick(float dt)
 
 void CKrillop::Fire()
 {
-    EntityRef<Rock> rock = new Rock(session, renderer);
+    EntityRef<Rock> rock = KARSK_NEW Rock(session, renderer);
     rock->SetPosition(position);
     rock->Launch(direction, kRockSpeed);
     if (renderer)

@@ -5,6 +5,7 @@
 
 #include "items/EnergyBall.h"
 #include "items/Pickup.h"
+#include "memory/TrackedNew.h"
 #include "net/GameMessages.h"
 #include "sound/SoundTable.h"
 #include "world/KarskRenderer.h"
@@ -149,7 +150,7 @@ void Nerrit::FireBall()
 {
     if (!AimTarget())
         return;
-    EntityRef<EnergyBall> ball = new EnergyBall(session, renderer);
+    EntityRef<EnergyBall> ball = KARSK_NEW EnergyBall(session, renderer);
     const Vec2 aim = AimAtPlayer();
     ball->SetPosition(position);
     ball->Launch(aim.x, aim.y, kBallSpeed, kBallPower);

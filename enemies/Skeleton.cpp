@@ -1,6 +1,7 @@
 #include "enemies/Skeleton.h"
 
 #include "items/ThrowSword.h"
+#include "memory/TrackedNew.h"
 #include "net/GameMessages.h"
 #include "world/KarskRenderer.h"
 
@@ -13,7 +14,7 @@ constexpr float kThrowDamage = 1.0f;
 
 void ThrowEnemySword(Entity& thrower)
 {
-    EntityRef<ThrowSword> blade = new ThrowSword(thrower.session, thrower.renderer, nullptr);
+    EntityRef<ThrowSword> blade = KARSK_NEW ThrowSword(thrower.session, thrower.renderer, nullptr);
     blade->SetPosition(thrower.position);
     blade->Launch(thrower.direction, kThrowSpeed, kThrowDamage);
     if (thrower.renderer)

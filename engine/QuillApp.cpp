@@ -10,6 +10,9 @@
 #include "engine/MessageBanner.h"
 #include "engine/PreciseWait.h"
 #include "engine/QuillLogger.h"
+#ifdef KARSK_MEMORY_TRACKER
+#include "memory/MemoryTracker.h"
+#endif
 
 namespace Quill {
 
@@ -79,6 +82,13 @@ bool CQuillApp::Launch(const LaunchContext* context)
     quitRequested = false;
     if (!runOptions.logFile.empty()) {
         Logger()->OpenFile(runOptions.logFile);
+#ifdef KARSK_MEMORY_TRACKER
+        // memory.log and memleaks.log go beside the game's log.
+        const size_t slash = runOptions.logFile.rfind('/');
+        const std::string logDirectory =
+            slash == std::string::npos ? "" : runOptions.logFile.substr(0, slash == 0 ? 1 : slash);
+        MemoryTracker::SetOutputDirectory(logDirectory.c_str());
+#endif
     }
     if (runOptions.headless) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);

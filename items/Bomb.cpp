@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "items/Smoke.h"
+#include "memory/TrackedNew.h"
 #include "net/GameMessages.h"
 #include "player/Tavin.h"
 #include "sound/SoundTable.h"
@@ -80,7 +81,7 @@ void Bomb::LeaveSmoke()
     if (!g_renderer)
         return;
     for (const Vec2& offset : kOffsets) {
-        Smoke* puff = new Smoke(session, world);
+        Smoke* puff = KARSK_NEW Smoke(session, world);
         puff->Start(position.x + offset.x, position.y + offset.y);
         g_renderer->AddEntity(puff, false);
     }

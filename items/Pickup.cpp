@@ -4,6 +4,7 @@
 #include "items/Heart.h"
 #include "items/Jessel.h"
 #include "items/Key.h"
+#include "memory/TrackedNew.h"
 #include "player/Tavin.h"
 #include "world/KarskRenderer.h"
 
@@ -63,12 +64,12 @@ Pickup* Entity::SpawnPickup(int kind)
 {
     switch (kind) {
         case kDropFivePieces:
-            return new Jessel(5, session, renderer);
+            return KARSK_NEW Jessel(5, session, renderer);
         case kDropHeart:
-            return new Heart(session, renderer);
+            return KARSK_NEW Heart(session, renderer);
         case kDropKey:
-            return new Key(session, renderer);
+            return KARSK_NEW Key(session, renderer);
         default:
-            return new Jessel(1, session, renderer);
+            return KARSK_NEW Jessel(1, session, renderer);
     }
 }

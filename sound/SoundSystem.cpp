@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,8 +12,11 @@
 
 SoundSystem& SoundSystem::Global()
 {
-    // Never destroyed: the audio thread may still run while statics are torn down.
-    static SoundSystem* instance = new SoundSystem();
+    // Never destroyed: the audio thread may still run while statics are torn
+    // down. Built in static storage rather than on the heap, so that it is not
+    // a block left over at exit.
+    alignas(SoundSystem) static unsigned char storage[sizeof(SoundSystem)];
+    static SoundSystem* instance = new (storage) SoundSystem();
     return *instance;
 }
 
