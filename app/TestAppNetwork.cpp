@@ -1,6 +1,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/TestApp.h"
 #include "engine/QuillLogger.h"
@@ -39,6 +40,15 @@ bool OnMap(Vec2 p)
     using namespace MapFormat;
     return Finite(p) && p.x >= -32.0f && p.y >= -32.0f && p.x <= float(kColumns * 32) &&
            p.y <= float(kRows * 32);
+}
+
+// A peer's bytes must not break the log into false lines.
+std::string Printable(std::string text)
+{
+    for (char& c : text)
+        if (c < 32 || c > 126)
+            c = '.';
+    return text;
 }
 
 bool ValidDirection(int32_t d)
@@ -280,7 +290,7 @@ void CTestApp::OnNetMessage(NetMessage* message)
     if (isServer && type != MSG_HERO_UPDATE && type != MSG_SCREEN_ENTERED && type != MSG_HIT &&
         type != MSG_SWORD_PRESSED && type != MSG_DOOR_OPENED && type != MSG_ITEM_PRESSED) {
         std::string text(reinterpret_cast<const char*>(s.GetData()), s.GetLength());
-        text = text.c_str();  // up to the first zero, as text
+        text = Printable(text.c_str());  // up to the first zero, as text
         Quill::Logger()->Log("Server received unauthorized net message:");
         Quill::Logger()->Log("type: %d", int(type));
         Quill::Logger()->Log("data: %s", text.c_str());
@@ -313,7 +323,7 @@ void CTestApp::OnNetMessage(NetMessage* message)
             if (!s.ReadU32(length))
                 return;
             std::string text(reinterpret_cast<const char*>(s.GetData()) + 4, s.GetLength() - 4);
-            text = text.substr(0, std::min<size_t>(length, text.size())).c_str();
+            text = Printable(text.substr(0, std::min<size_t>(length, text.size())).c_str());
             Quill::Logger()->Log("%s: %s", remoteName, text.c_str());
             return;
         }
