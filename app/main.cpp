@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/LaunchDialogRun.h"
 #include "app/TestApp.h"
 #include "engine/LaunchContext.h"
 #include "engine/RunOptions.h"
@@ -27,21 +28,46 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    CTestApp app;
-    app.SetRunOptions(options);
-    // Without --host or --connect the game is a lone host, as before.
-    const bool joining = !options.connectAddress.empty();
-    app.SetNetworked(options.host || joining);
-    app.SetServer(!joining);
-    if (joining)
-        app.SetServerAddress(options.connectAddress.c_str());
     if (options.playerName.size() > 63)
         std::fprintf(stderr, "karsk: the name is cut to its first 63 characters\n");
-    app.SetPlayerName(options.playerName.empty() ? "player" : options.playerName.c_str());
+
+    // A role on the command line, or a headless run, skips the dialog.
+    const bool askFirst = !options.host && options.connectAddress.empty() && !options.headless;
+    LaunchSettings chosen{};
+    if (askFirst) {
+        switch (RunLaunchDialog(options.playerName, chosen)) {
+            case LaunchAnswer::NoWindow:
+                std::fprintf(stderr, "karsk: Failed to create window\n");
+                return 0;
+            case LaunchAnswer::Quit:
+                return 0;
+            case LaunchAnswer::Launch:
+                break;
+        }
+    }
+
+    CTestApp app;
+    app.SetRunOptions(options);
+    if (askFirst) {
+        // Both of the dialog's roles play over the network: host and listen, or join.
+        app.SetNetworked(true);
+        ApplyLaunchSettings(chosen, app);
+    } else {
+        // Without --host or --connect the game is a lone host.
+        const bool joining = !options.connectAddress.empty();
+        app.SetNetworked(options.host || joining);
+        app.SetServer(!joining);
+        if (joining)
+            app.SetServerAddress(options.connectAddress.c_str());
+        app.SetPlayerName(options.playerName.empty() ? "player" : options.playerName.c_str());
+    }
 
     Quill::LaunchContext context;
     std::memset(&context, 0, sizeof context);
     std::strncpy(context.title, "QUILL App", sizeof context.title - 1);
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
+    std::strncpy(context.commandLine, commandLine.c_str(), sizeof context.commandLine - 1);
     context.width = 512;
     context.height = 512;
     if (!app.Launch(&context)) {

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libsdl1.2-compat-dev libmpg123-dev libmp3lame-dev lame libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev
+  nlohmann-json3-dev libinih-dev
 )
 
 missing=()
