@@ -63,6 +63,9 @@ Quill::DialogTemplate LaunchDialogTemplate()
         Control(HostPicture, DialogControlKind::Picture, kHostPicture, 112, 14, 21, 20),
         address,
     };
+    // Tab goes down the window as it reads, not in the order the controls
+    // were laid out.
+    layout.tabOrder = {Name, Server, Address, Launch, Quit};
     return layout;
 }
 

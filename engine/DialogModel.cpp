@@ -175,15 +175,33 @@ bool DialogModel::Focusable(size_t index) const
 
 int DialogModel::NextFocus(int from, bool backwards) const
 {
-    const int count = int(layout.controls.size());
+    // The visiting order as indices into the controls.
+    std::vector<int> order;
+    if (layout.tabOrder.empty()) {
+        for (int i = 0; i < int(layout.controls.size()); ++i) {
+            order.push_back(i);
+        }
+    } else {
+        for (int id : layout.tabOrder) {
+            for (int i = 0; i < int(layout.controls.size()); ++i) {
+                if (layout.controls[size_t(i)].id == id) {
+                    order.push_back(i);
+                }
+            }
+        }
+    }
+    const int count = int(order.size());
     if (count == 0) {
         return -1;
     }
-    if (from < 0) {
-        from = backwards ? 0 : count - 1;
+    int position = backwards ? 0 : count - 1;
+    for (int i = 0; i < count; ++i) {
+        if (order[size_t(i)] == from) {
+            position = i;
+        }
     }
     for (int step = 1; step <= count; ++step) {
-        const int index = ((from + (backwards ? -step : step)) % count + count) % count;
+        const int index = order[size_t(((position + (backwards ? -step : step)) % count + count) % count)];
         if (Focusable(size_t(index))) {
             return index;
         }

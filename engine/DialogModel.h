@@ -51,8 +51,11 @@ struct DialogTemplate {
     int defaultId = 1;  // the button Enter clicks unless another button has the focus
     int cancelId = 2;   // the command Escape sends
     std::string iconFile;
-    // In tab order; pictures and labels are never focused.
+    // In tab order unless `tabOrder` gives one; pictures and labels are
+    // never focused.
     std::vector<DialogControl> controls;
+    // Control ids in the order Tab visits them; empty follows `controls`.
+    std::vector<int> tabOrder;
 };
 
 // The keys a dialog reacts to; the window maps the keyboard onto them.

@@ -103,7 +103,7 @@ struct WindowWatchingApp : CTestApp {
 
 }  // namespace
 
-TEST(LaunchDialog, LayoutIsTheSetupDialogInTabOrder)
+TEST(LaunchDialog, LayoutIsTheSetupDialogInDialogUnits)
 {
     const Quill::DialogTemplate layout = LaunchDialogTemplate();
     EXPECT_EQ(layout.caption, "Karsk Network Setup");
@@ -152,7 +152,7 @@ TEST(LaunchDialog, OpensInTheJoiningViewWithTheNameFocused)
     EXPECT_FALSE(dialog.Answered());
 }
 
-// Tab follows the layout's order and skips the address box while it is disabled.
+// Tab goes down the window as it reads and skips the address box while it is disabled.
 TEST(LaunchDialog, TabAndShiftTabCycleThroughTheEnabledControls)
 {
     struct Row {
@@ -161,10 +161,10 @@ TEST(LaunchDialog, TabAndShiftTabCycleThroughTheEnabledControls)
         std::vector<int> order;
     };
     const Row rows[] = {
-        {false, false, {Id::Quit, Id::Address, Id::Launch, Id::Server, Id::Name}},
-        {false, true, {Id::Server, Id::Launch, Id::Address, Id::Quit, Id::Name}},
-        {true, false, {Id::Quit, Id::Launch, Id::Server, Id::Name}},
-        {true, true, {Id::Server, Id::Launch, Id::Quit, Id::Name}},
+        {false, false, {Id::Server, Id::Address, Id::Launch, Id::Quit, Id::Name}},
+        {false, true, {Id::Quit, Id::Launch, Id::Address, Id::Server, Id::Name}},
+        {true, false, {Id::Server, Id::Launch, Id::Quit, Id::Name}},
+        {true, true, {Id::Quit, Id::Launch, Id::Server, Id::Name}},
     };
     for (const Row& row : rows) {
         LaunchDialog dialog;
@@ -184,7 +184,7 @@ TEST(LaunchDialog, ArrowKeysOnButtonsMoveTheFocus)
     LaunchDialog dialog;
     dialog.SetFocus(Id::Launch);
     Press(dialog, DialogKey::Right);
-    EXPECT_EQ(dialog.FocusId(), Id::Server);
+    EXPECT_EQ(dialog.FocusId(), Id::Quit);
     Press(dialog, DialogKey::Up);
     EXPECT_EQ(dialog.FocusId(), Id::Launch);
 }
