@@ -211,6 +211,8 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
 const char* RunOptionsHelp()
 {
     return "Usage: karsk [options]\n"
+           "Without --host, --connect or --headless a start-up window asks for the name\n"
+           "and whether to host or join.\n"
            "  --headless            no window or sound device (SDL dummy drivers);\n"
            "                        implies --fixed-step and --fast-clock\n"
            "  --real-time           with --headless: keep the real clock and measured steps\n"
