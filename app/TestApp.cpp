@@ -195,7 +195,7 @@ bool CTestApp::Shutdown()
     // Before the base Shutdown, which tears the world down.
     const std::string& dump = GetRunOptions().dumpWorld;
     if (!dump.empty() && world)
-        WriteWorldDump(world->GetEntityList(), dump);
+        WriteWorldDump(*world, dump);
     shuttingDown = true;
     if (session)
         session->Shutdown();
