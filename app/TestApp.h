@@ -118,6 +118,10 @@ protected:
     bool peerDropped = false;
     bool shuttingDown = false;
     uint32_t lastNetTick = 0;
+    double nextNetTick = 0.0;  // fractional ms: the network tick's next turn
+    // The joining hero's screen once the host has filled it for him; his
+    // room's doors wait for that, not just for his arrival.
+    Vec2 peerScreenFilled{-1000.0f, -1000.0f};
     int32_t nextUID = 10;
     bool attackKeyHeld = false;
     bool itemKeyHeld = false;

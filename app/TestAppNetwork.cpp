@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -137,13 +138,17 @@ void CTestApp::CreateLocalPlayer()
 
 void CTestApp::NetworkTick()
 {
-    const uint32_t now = GetTickCount();
-    if ((now - lastNetTick) / 1000.0 < kNetTickSeconds)
+    // On the fractional clock, as a schedule: frames paced at 1/60 s would
+    // otherwise fall 16 ms apart on the millisecond count every third frame
+    // and skip the tick, and the peer's copies would lag.
+    const double now = GetPreciseTicks();
+    if (now < nextNetTick)
         return;
+    nextNetTick = std::max(nextNetTick + kNetTickSeconds * 1000.0, now - kNetTickSeconds * 1000.0);
     SendPlayerUpdate();
     if (isServer)
         SendEntityStates();
-    lastNetTick = now;
+    lastNetTick = GetTickCount();
 }
 
 void CTestApp::SendPlayerUpdate()

@@ -164,7 +164,7 @@ void CTestApp::CheckRoomCleared()
     // never decides this itself and would be shut in.
     if (remotePlayer) {
         const Vec2 s2 = PlayerScreen(remotePlayer.get());
-        if (!(s2 == s1))
+        if (!(s2 == s1) && s2 == peerScreenFilled)
             OpenClearedDoors(s2);
     }
 }
@@ -209,6 +209,8 @@ void CTestApp::PopulateScreen(int sx, int sy, bool forPeer)
                     std::floor(std::floor((p.y + 16.0f) / 32.0f) / 11.0f));
     };
     const Vec2 screen{float(sx), float(sy)};
+    if (forPeer)
+        peerScreenFilled = screen;
     if (!forPeer && remotePlayer && heroScreen(remotePlayer.get()) == screen)
         return;
     if (forPeer && localPlayer && heroScreen(localPlayer.get()) == screen)
