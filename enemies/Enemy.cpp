@@ -373,10 +373,22 @@ bool Enemy::ReadState(NetStream* s)
         return false;
     }
     DeriveTileAndScreen();
+    // Each field is applied once read; the first the enemy cannot use (a
+    // destination off the map, a frame or speed out of range) ends the read.
+    Vec2 to;
+    if (!ReadFinite(s, to.x) || !ReadFinite(s, to.y) || !IsPlaceOnMap(to))
+        return false;
+    destination = to;
     int32_t base;
-    if (!ReadFinite(s, destination.x) || !ReadFinite(s, destination.y) || !ReadFinite(s, health) ||
-        !s->ReadI32(base))
+    if (!ReadFinite(s, health) || !s->ReadI32(base) || base < 0 || base >= kMaxRecordFrame)
         return false;
     frameBase = base;
-    return ReadFinite(s, frame) && ReadFinite(s, spawnDelay) && ReadFinite(s, speed);
+    float f, v;
+    if (!ReadFinite(s, f) || f < 0.0f || f >= float(kMaxRecordFrame))
+        return false;
+    frame = f;
+    if (!ReadFinite(s, spawnDelay) || !ReadFinite(s, v) || v < 0.0f || v > kMaxRecordSpeed)
+        return false;
+    speed = v;
+    return true;
 }

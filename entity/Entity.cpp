@@ -41,6 +41,13 @@ bool IsWalkableTile(int tile)
 
 }  // namespace
 
+bool IsPlaceOnMap(Vec2 p)
+{
+    using namespace MapFormat;
+    return std::isfinite(p.x) && std::isfinite(p.y) && p.x >= -float(kTileSize) && p.y >= -float(kTileSize) &&
+           p.x <= float(kColumns * kTileSize) && p.y <= float(kRows * kTileSize);
+}
+
 Vec2 TileOfPosition(Vec2 p)
 {
     return {std::floor((p.x + 16.0f) / kTileSize), std::floor((p.y + 16.0f) / kTileSize)};
@@ -220,6 +227,12 @@ bool Entity::ReadState(NetStream* s)
     uint8_t enemyAndPadding[4];
     if (!s->ReadU32(recordUid) || !s->ReadI32(recordType) || !s->ReadF32(x) || !s->ReadF32(y))
         return false;
+    // Drawing and hit tests turn positions into whole pixels: a place off the
+    // map (or not a number) refuses the whole record.
+    if (!IsPlaceOnMap(Vec2(x, y))) {
+        Quill::Logger()->Log("%s %u: record with a position off the map ignored", name, unsigned(uid));
+        return false;
+    }
     position = Vec2(x, y);
     if (!s->ReadI32(recordDirection))
         return false;

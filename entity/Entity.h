@@ -159,6 +159,16 @@ bool Overlaps(Entity* a, Entity* b, int inset);
 // The engine's frame time in seconds (1/60 when no engine runs).
 float EngineFrameTime();
 
+// Whether a pixel position is a number on the map, or at most a tile beyond
+// its edges: the places a peer's record may name.
+bool IsPlaceOnMap(Vec2 p);
+// What else a peer's record may set: frame numbers (frame base and frame)
+// from 0 up to this, far beyond any sprite's yet small enough for drawing's
+// arithmetic, and speeds from 0 up to this, above any walker's but too slow
+// to throw an entity off the map in a frame.
+constexpr int kMaxRecordFrame = 1024;
+constexpr float kMaxRecordSpeed = 1000.0f;
+
 // The tile under the centre of a 32 × 32 box at pixel position p.
 Vec2 TileOfPosition(Vec2 p);
 // The screen that holds a tile.

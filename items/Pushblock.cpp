@@ -190,19 +190,19 @@ bool Pushblock::ReadState(NetStream* s)
     float dx, dy, f, delay, v;
     int32_t base;
     uint8_t movedByte;
-    // Values the block cannot use (not a number, a frame before the first)
-    // are read past and left as they were.
+    // Values the block cannot use (not a number, a destination off the map,
+    // a frame or speed out of range) are read past and left as they were.
     if (!s->ReadF32(dx) || !s->ReadF32(dy))
         return false;
-    if (std::isfinite(dx) && std::isfinite(dy))
+    if (IsPlaceOnMap(Vec2(dx, dy)))
         destination = Vec2(dx, dy);
     if (!s->ReadI32(base))
         return false;
-    if (base >= 0)
+    if (base >= 0 && base < kMaxRecordFrame)
         frameBase = base;
     if (!s->ReadF32(f))
         return false;
-    if (std::isfinite(f) && f >= 0.0f)
+    if (std::isfinite(f) && f >= 0.0f && f < float(kMaxRecordFrame))
         frame = f;
     if (!s->ReadF32(delay))
         return false;
@@ -210,7 +210,7 @@ bool Pushblock::ReadState(NetStream* s)
         spawnDelay = delay;
     if (!s->ReadF32(v))
         return false;
-    if (std::isfinite(v))
+    if (std::isfinite(v) && v >= 0.0f && v <= kMaxRecordSpeed)
         speed = v;
     if (!s->ReadU8(movedByte))
         return false;

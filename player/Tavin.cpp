@@ -275,7 +275,7 @@ bool Tavin::ReadHeldBoomerang(NetStream* s)
     // The host flies the boomerangs; a client copy follows its place. With
     // none in hand the place is only a marker.
     Boomerang* held = GetBoomerang(boomerangIndex);
-    if (held && !IsHost(session) && std::isfinite(x) && std::isfinite(y))
+    if (held && !IsHost(session) && IsPlaceOnMap(Vec2(x, y)))
         held->SetPosition(Vec2(x, y));
     return true;
 }

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "items/Arrow.h"
 #include "net/NetStream.h"
 #include "tests/enemies/EnemyTestSupport.h"
@@ -58,6 +60,30 @@ TEST_F(EnemyRecordTest, EveryKindSends52LittleEndianBytesAndRefusesAShortRecord)
         ASSERT_TRUE(copy->WriteState(&again));
         EXPECT_EQ(std::vector<uint8_t>(again.GetData(), again.GetData() + again.GetLength()), bytes);
     }
+}
+
+TEST_F(EnemyRecordTest, ARecordWithAPlaceFrameOrSpeedTheEnemyCannotUseEndsTheRead)
+{
+    const Vec2 to = kFrom + Vec2(64.0f, 0.0f);
+    EntityRef<Enemy> copy = NewEnemy(RED_KRILLOP, &client);
+    copy->SetUID(42);
+    ASSERT_TRUE(Read(*copy, Record(RED_KRILLOP, to)));
+    // A destination off the map: the enemy would walk there and leave it.
+    EXPECT_FALSE(Read(*copy, Record(RED_KRILLOP, Vec2(1e30f, 0.0f))));
+    EXPECT_EQ(copy->destination, to);
+    // A frame base, frame or speed out of range, each at its offset.
+    const std::pair<size_t, float> bad[] = {{40, 1e9f}, {40, -1.0f}, {48, -50.0f}, {48, 1e9f}};
+    for (const auto& [offset, value] : bad) {
+        std::vector<uint8_t> bytes = Record(RED_KRILLOP, to);
+        std::memcpy(bytes.data() + offset, &value, 4);
+        EXPECT_FALSE(Read(*copy, bytes)) << offset << " " << value;
+    }
+    std::vector<uint8_t> bytes = Record(RED_KRILLOP, to);
+    const int32_t base = 5000;
+    std::memcpy(bytes.data() + 36, &base, 4);
+    EXPECT_FALSE(Read(*copy, bytes));
+    EXPECT_NE(copy->frameBase, base);
+    EXPECT_FLOAT_EQ(copy->speed, 100.0f);
 }
 
 TEST_F(EnemyRecordTest, AReplicaWalksToTheRecordsDestinationAndSendsNothing)

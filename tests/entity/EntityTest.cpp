@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "net/GameMessages.h"
 #include "tests/support/TestSupport.h"
 
@@ -242,6 +244,29 @@ TEST_F(EntityTest, StateRecordRoundTripsAndShortStreamsFail)
     NetStream empty(4);
     EXPECT_FALSE(copy->ReadState(&empty));
     EXPECT_FALSE(copy->ReadState(nullptr));
+}
+
+TEST_F(EntityTest, ARecordPlacingTheEntityOffTheMapIsRefused)
+{
+    // The map and one tile around it: -32 to 8192 across, -32 to 10560 down.
+    auto copy = Make();
+    copy->SetPosition(Vec2(100.0f, 200.0f));
+    for (Vec2 place : {Vec2(std::nanf(""), 0.0f), Vec2(1e30f, 0.0f), Vec2(8193.0f, 0.0f), Vec2(0.0f, -33.0f),
+                       Vec2(0.0f, 10561.0f)}) {
+        auto e = Make();
+        e->SetPosition(place);
+        NetStream s(64);
+        ASSERT_TRUE(e->WriteState(&s));
+        EXPECT_FALSE(copy->ReadState(&s)) << place.x << ", " << place.y;
+        EXPECT_EQ(copy->GetPosition(), Vec2(100.0f, 200.0f));
+    }
+    EXPECT_TRUE(LogContains("record with a position off the map ignored"));
+    auto edge = Make();
+    edge->SetPosition(Vec2(8192.0f, -32.0f));
+    NetStream s(64);
+    ASSERT_TRUE(edge->WriteState(&s));
+    ASSERT_TRUE(copy->ReadState(&s));
+    EXPECT_EQ(copy->GetPosition(), Vec2(8192.0f, -32.0f));
 }
 
 TEST_F(EntityTest, ModifyStateSetsOrTogglesBits)

@@ -211,12 +211,17 @@ TEST_F(PushblockTest, TheStateRecordCarries49BytesBothWays)
     EXPECT_FALSE(partial->ReadState(copyOf(49 - 1).get()));
     EXPECT_FLOAT_EQ(partial->speed, 48.0f);
 
-    // A destination that is not a number would poison the slide: ignored.
-    const float nan = std::nanf("");
-    std::memcpy(record.GetData() + 24, &nan, 4);
-    EntityRef<Pushblock> third = new Pushblock(nullptr);
-    ASSERT_TRUE(third->ReadState(copyOf(49).get()));
-    EXPECT_EQ(third->destination, Vec2(0.0f, 0.0f));
+    // A destination that is not a number or off the map would poison the
+    // slide, and a speed below zero would slide it away: both ignored.
+    for (float x : {std::nanf(""), 1e30f}) {
+        std::memcpy(record.GetData() + 24, &x, 4);
+        const float backwards = -48.0f;
+        std::memcpy(record.GetData() + 44, &backwards, 4);
+        EntityRef<Pushblock> third = new Pushblock(nullptr);
+        ASSERT_TRUE(third->ReadState(copyOf(49).get()));
+        EXPECT_EQ(third->destination, Vec2(0.0f, 0.0f));
+        EXPECT_FLOAT_EQ(third->speed, Pushblock::kSlideSpeed);
+    }
 }
 
 TEST_F(AppTest, AMarkerOnTheMapBecomesAPushblock)
