@@ -9,6 +9,12 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libinih-dev
 )
+# With --fuzz, also what the fuzzers need (scripts/fuzz.sh): clang and its
+# sanitizer and libFuzzer runtimes, which are only recommended by clang and
+# so must be named, as recommended packages are left out below.
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

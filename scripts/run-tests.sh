@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the game twice, plainly and with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test in both builds.
+# UndefinedBehaviorSanitizer, and runs every test in both builds; then runs
+# each network fuzzer for a minute (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,3 +17,6 @@ cmake --build build -j"$jobs"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKARSK_SANITIZE=ON -DKARSK_BUILD_TESTS=ON -DKARSK_BUILD_BENCH=OFF
 cmake --build build-sanitize -j"$jobs"
 (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs")
+
+# Last, a minute for each network fuzzer (clang, in build-fuzz).
+scripts/fuzz.sh 60

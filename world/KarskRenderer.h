@@ -20,6 +20,8 @@ public:
     // and the font. Only an engine failure makes it false; missing files are
     // logged and leave the world empty.
     virtual bool Initialize(void* window, Quill::VideoRes* mode);
+    // The engine's own start, with its video flags, stays callable.
+    using Quill::RendererSDL::Initialize;
     void Shutdown() override;
     void RenderFrame() override;
 
