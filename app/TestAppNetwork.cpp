@@ -28,7 +28,6 @@ static_assert(sizeof kSessionPassword == NetSession::kPasswordBytes, "31 digits 
 constexpr double kNetTickSeconds = 0.0166;
 constexpr int kHostStartColumn = 120, kHostStartRow = 83;
 constexpr int kGuestStartColumn = 118, kGuestStartRow = 83;
-constexpr int kHeroPushDistance = 64;
 
 bool Finite(Vec2 v)
 {
@@ -50,6 +49,13 @@ std::string Printable(std::string text)
         if (c < 32 || c > 126)
             c = '.';
     return text;
+}
+
+// Whether a screen a peer names can be turned into whole numbers at all;
+// the grid test comes after.
+bool ScreenFits(Vec2 s)
+{
+    return Finite(s) && std::fabs(s.x) < 65536.0f && std::fabs(s.y) < 65536.0f;
 }
 
 bool ValidDirection(int32_t d)
@@ -305,7 +311,7 @@ void CTestApp::OnNetMessage(NetMessage* message)
             return OnHeroUpdate(s);
         case MSG_SCREEN_ENTERED: {
             Vec2 screen;
-            if (!ReadVec2(s, screen) || !Finite(screen) ||
+            if (!ReadVec2(s, screen) || !ScreenFits(screen) ||
                 !world->IsScreenInGrid(int(screen.x), int(screen.y)))
                 return Quill::Logger()->Log("ignored a screen-entered message outside the world"), void();
             if (isServer)
@@ -325,7 +331,8 @@ void CTestApp::OnNetMessage(NetMessage* message)
         }
         case MSG_CHAT: {
             uint32_t length = 0;
-            if (!s.ReadU32(length))
+            // An empty frame reads zeros from the reused buffer: no text at all.
+            if (!s.ReadU32(length) || s.GetLength() < 4)
                 return;
             std::string text(reinterpret_cast<const char*>(s.GetData()) + 4, s.GetLength() - 4);
             text = Printable(text.substr(0, std::min<size_t>(length, text.size())).c_str());
@@ -359,7 +366,7 @@ void CTestApp::OnNetMessage(NetMessage* message)
         case MSG_DOOR_OPENED: {
             int32_t door = 0;
             Vec2 screen;
-            if (s.ReadI32(door) && ReadVec2(s, screen) && Finite(screen) &&
+            if (s.ReadI32(door) && ReadVec2(s, screen) && ScreenFits(screen) &&
                 world->IsScreenInGrid(int(screen.x), int(screen.y)))
                 world->OpenDoor(door, int(std::trunc(screen.x)), int(std::trunc(screen.y)));
             return;
@@ -401,7 +408,7 @@ void CTestApp::OnHeroUpdate(NetStream& s)
             if (!ReadVec2(s, place) || !s.ReadU8(visible))
                 break;
             Boomerang* held = hero->GetBoomerang(hero->boomerangIndex);
-            if (held && Finite(place)) {
+            if (held && OnMap(place)) {
                 held->SetPosition(place);
                 held->visible = visible != 0;
             }

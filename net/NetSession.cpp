@@ -217,10 +217,10 @@ int NetSession::ReceiveFrame(NetMessage& out, size_t& budget)
         return WaitOrBreak();
     const uint8_t* body = inbox.data() + inboxStart + kHeaderBytes;
     out.type = type;
-    if (length > 0) {
-        out.payload.Resize(length);
-        out.payload.WriteBytes(body, length);
-    }
+    // Sized to the frame, empty ones included: a handler must not read the
+    // zeros of an earlier, longer message as fields of this one.
+    out.payload.Resize(length);
+    out.payload.WriteBytes(body, length);
     if (trace)
         trace->Record(Now(), false, type, length, body);
     inboxStart += kHeaderBytes + length;

@@ -150,6 +150,11 @@ TEST_F(NetGameTest, HitsPushAndFlashPlayersButOnlyHurtEnemies)
     Entity* enemy = app->Spawn(1, Vec2(122, 83), -1);
     ASSERT_NE(enemy, nullptr);
     const float enemyHealth = enemy->GetHealth(), heroHealth = Hero()->GetHealth();
+    // An empty hit carries no fields: nothing moves, nobody is hurt.
+    const Vec2 heroAt = Hero()->GetPosition();
+    Send(MSG_HIT, [](NetStream&) {});
+    EXPECT_EQ(Hero()->GetPosition(), heroAt);
+    EXPECT_FALSE(Hero()->flashing);
     for (uint32_t uid : {0u, enemy->GetUID()}) {
         Send(MSG_HIT, [uid](NetStream& s) {
             s.WriteU32(uid), s.WriteF32(3850.0f), s.WriteF32(2656.0f), s.WriteF32(1.0f), s.WriteF32(0.25f),
