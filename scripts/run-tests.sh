@@ -18,5 +18,8 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKARSK_SANITIZE=ON -DKARS
 cmake --build build-sanitize -j"$jobs"
 (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs")
 
+# The game with the tracking allocator, alone and as two players: no leaks.
+scripts/check-tracked-game.sh
+
 # Last, a minute for each network fuzzer (clang, in build-fuzz).
 scripts/fuzz.sh 60
