@@ -117,8 +117,7 @@ protected:
     bool connectFailed = false;
     bool peerDropped = false;
     bool shuttingDown = false;
-    uint32_t lastNetTick = 0;
-    double nextNetTick = 0.0;  // fractional ms: the network tick's next turn
+    double lastNetTick = 0.0;  // fractional ms: when the last network tick was due
     // The joining hero's screen once the host has filled it for him; his
     // room's doors wait for that, not just for his arrival.
     Vec2 peerScreenFilled{-1000.0f, -1000.0f};

@@ -28,18 +28,11 @@ static_assert(sizeof kSessionPassword == NetSession::kPasswordBytes, "31 digits 
 constexpr double kNetTickSeconds = 0.0166;
 constexpr int kHostStartColumn = 120, kHostStartRow = 83;
 constexpr int kGuestStartColumn = 118, kGuestStartRow = 83;
+constexpr int32_t kMaxPushDistance = 256;
 
 bool Finite(Vec2 v)
 {
     return std::isfinite(v.x) && std::isfinite(v.y);
-}
-
-// Positions a peer may name: anywhere on the map, with a tile of margin.
-bool OnMap(Vec2 p)
-{
-    using namespace MapFormat;
-    return Finite(p) && p.x >= -32.0f && p.y >= -32.0f && p.x <= float(kColumns * 32) &&
-           p.y <= float(kRows * 32);
 }
 
 // A peer's bytes must not break the log into false lines.
@@ -63,14 +56,10 @@ bool ValidDirection(int32_t d)
     return d >= 0 && d <= 3;
 }
 
-bool ReadVec2(NetStream& s, Vec2& v)
+// Hits also come from boomerangs thrown on the diagonals.
+bool ValidHitDirection(int32_t d)
 {
-    return s.ReadF32(v.x) && s.ReadF32(v.y);
-}
-
-bool WriteVec2(NetStream& s, Vec2 v)
-{
-    return s.WriteF32(v.x) && s.WriteF32(v.y);
+    return d >= 0 && d <= 7;
 }
 
 }  // namespace
@@ -147,14 +136,13 @@ void CTestApp::NetworkTick()
     // On the fractional clock, as a schedule: frames paced at 1/60 s would
     // otherwise fall 16 ms apart on the millisecond count every third frame
     // and skip the tick, and the peer's copies would lag.
-    const double now = GetPreciseTicks();
-    if (now < nextNetTick)
+    const double now = GetPreciseTicks(), period = kNetTickSeconds * 1000.0;
+    if (now < lastNetTick + period)
         return;
-    nextNetTick = std::max(nextNetTick + kNetTickSeconds * 1000.0, now - kNetTickSeconds * 1000.0);
+    lastNetTick = std::max(lastNetTick + period, now - period);
     SendPlayerUpdate();
     if (isServer)
         SendEntityStates();
-    lastNetTick = GetTickCount();
 }
 
 void CTestApp::SendPlayerUpdate()
@@ -199,7 +187,7 @@ void CTestApp::SendEntityStates()
 
 void CTestApp::OnNetAuthenticated(const char* peerName)
 {
-    std::snprintf(remoteName, sizeof remoteName, "%s", peerName);
+    std::snprintf(remoteName, sizeof remoteName, "%s", Printable(peerName).c_str());
     if (isServer)
         Quill::Logger()->Log("%s joined", remoteName);
     else
@@ -259,8 +247,9 @@ void CTestApp::ApplyConnectionDropped()
         return;
     peerDropped = false;
     Quill::Logger()->Log("Connection Dropped");
-    Message("%s left the game", remoteName);
+    peerScreenFilled = Vec2(-1000.0f, -1000.0f);
     if (remotePlayer) {
+        Message("%s left the game", remoteName);
         world->GetEntityList().Remove(remotePlayer.get());
         departedPlayer = remotePlayer;
         remotePlayer.reset();
@@ -331,8 +320,7 @@ void CTestApp::OnNetMessage(NetMessage* message)
         }
         case MSG_CHAT: {
             uint32_t length = 0;
-            // An empty frame reads zeros from the reused buffer: no text at all.
-            if (!s.ReadU32(length) || s.GetLength() < 4)
+            if (!s.ReadU32(length))
                 return;
             std::string text(reinterpret_cast<const char*>(s.GetData()) + 4, s.GetLength() - 4);
             text = Printable(text.substr(0, std::min<size_t>(length, text.size())).c_str());
@@ -350,7 +338,8 @@ void CTestApp::OnNetMessage(NetMessage* message)
             return;
         case MSG_DEATH: {
             uint32_t uid = 0;
-            if (Entity* e = s.ReadU32(uid) ? FindShared(uid) : nullptr)
+            Entity* e = s.ReadU32(uid) ? FindShared(uid) : nullptr;
+            if (e && !e->isPlayer)
                 e->Dead();
             return;
         }
@@ -359,7 +348,8 @@ void CTestApp::OnNetMessage(NetMessage* message)
             int32_t direction = 0, zero = 0;
             if (!s.ReadU32(uid) || !s.ReadI32(direction) || !ValidDirection(direction))
                 return;
-            if (Entity* e = FindShared(uid))
+            Entity* e = FindShared(uid);
+            if (e && e->isEnemy)
                 e->SendEvent(5, &direction, &zero);
             return;
         }
@@ -397,7 +387,7 @@ void CTestApp::OnHeroUpdate(NetStream& s)
     float health = 0.0f;
     if (!ReadVec2(s, position) || !s.ReadI32(direction) || !s.ReadF32(health))
         return;
-    if (!OnMap(position) || !ValidDirection(direction) || !std::isfinite(health)) {
+    if (!IsPlaceOnMap(position) || !ValidDirection(direction) || !std::isfinite(health)) {
         Quill::Logger()->Log("ignored a hero update with an impossible place, direction or health");
         return;
     }
@@ -408,7 +398,7 @@ void CTestApp::OnHeroUpdate(NetStream& s)
             if (!ReadVec2(s, place) || !s.ReadU8(visible))
                 break;
             Boomerang* held = hero->GetBoomerang(hero->boomerangIndex);
-            if (held && OnMap(place)) {
+            if (held && IsPlaceOnMap(place)) {
                 held->SetPosition(place);
                 held->visible = visible != 0;
             }
@@ -441,8 +431,7 @@ void CTestApp::OnEntityStates(NetStream& s)
         }
         if (!e->ReadState(&s))
             return;
-        if (!e->isPlayer)
-            e->Animate();
+        e->Animate();
         e->SetNetUpdated();
     }
 }
@@ -454,7 +443,7 @@ void CTestApp::OnSpawn(NetStream& s)
     Vec2 position;
     if (!s.ReadU32(uid) || !s.ReadI32(type) || !ReadVec2(s, position))
         return;
-    if (!OnMap(position) || uid < 2) {
+    if (!IsPlaceOnMap(position) || uid < 2 || uid > uint32_t(INT32_MAX)) {
         Quill::Logger()->Log("ignored a spawn of type %d, uid %u at an impossible place or with a hero's uid",
                              int(type), unsigned(uid));
         return;
@@ -480,8 +469,8 @@ void CTestApp::OnHit(NetStream& s)
     Entity* e = FindShared(uid);
     if (!e)
         return;
-    if (!OnMap(position) || !std::isfinite(amount) || !std::isfinite(flashTime) ||
-        !ValidDirection(direction)) {
+    if (!IsPlaceOnMap(position) || !std::isfinite(amount) || !std::isfinite(flashTime) ||
+        !ValidHitDirection(direction)) {
         Quill::Logger()->Log("ignored a hit on uid %u with impossible values", unsigned(uid));
         return;
     }
@@ -491,7 +480,8 @@ void CTestApp::OnHit(NetStream& s)
     e->flashing = true;
     if (e->isPlayer) {
         e->SetPushDirection(direction);
-        e->SetPushDistance(pushDistance);
+        // A knock-back, not a journey across the map.
+        e->SetPushDistance(std::clamp(pushDistance, 0, kMaxPushDistance));
         if (e->inView)
             PlaySound(SND_HURT);
     }
@@ -504,7 +494,7 @@ void CTestApp::OnPickupDrop(NetStream& s)
     float lifetime = 0.0f;
     if (!s.ReadI32(kind) || !ReadVec2(s, position) || !s.ReadF32(lifetime) || !localPlayer)
         return;
-    if (!OnMap(position) || !std::isfinite(lifetime) || lifetime < 0.0f) {
+    if (!IsPlaceOnMap(position) || !std::isfinite(lifetime) || lifetime < 0.0f) {
         Quill::Logger()->Log("ignored a pickup drop at an impossible place or with an impossible lifetime");
         return;
     }

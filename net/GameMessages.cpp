@@ -7,12 +7,17 @@ bool IsHost(const NetSession* session)
     return session == nullptr || session->IsServer();
 }
 
-namespace {
-
 bool WriteVec2(NetStream& s, Vec2 v)
 {
     return s.WriteF32(v.x) && s.WriteF32(v.y);
 }
+
+bool ReadVec2(NetStream& s, Vec2& v)
+{
+    return s.ReadF32(v.x) && s.ReadF32(v.y);
+}
+
+namespace {
 
 // Builds a message with `fill` and sends it; nothing at all without a session.
 // Writes stop at the first field that does not fit, and what fitted is sent.

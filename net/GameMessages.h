@@ -23,6 +23,10 @@ enum GameMessageType {
     MSG_ITEM_PRESSED = 13,
 };
 
+// A point as two floats, x then y.
+bool WriteVec2(NetStream& s, Vec2 v);
+bool ReadVec2(NetStream& s, Vec2& v);
+
 // True on the host, and in a game without a session.
 bool IsHost(const NetSession* session);
 

@@ -80,8 +80,10 @@ bool NetSession::Init(AuthenticatedHandler authenticated, MessageHandler message
 bool NetSession::Host(bool blocking)
 {
     isServer = true;
+    // Address reuse, or the port stays taken for a minute after a game with a
+    // second player, whose connection the host closes first.
     if (sockets && !listener)
-        listener = sockets->Listen(port, kBacklog, true, blocking, false, nullptr);
+        listener = sockets->Listen(port, kBacklog, true, blocking, true, nullptr);
     authenticated = challengeDone = false;
     if (!listener)
         Quill::Logger()->Log("cannot listen on port %u", unsigned(port));
@@ -112,7 +114,8 @@ bool NetSession::CheckPassword(const char* candidate) const
 
 bool NetSession::SendMessage(NetMessage* message)
 {
-    if (!connection || !message)
+    // Game messages flow only after the login; the handshake uses SendFrame.
+    if (!connection || !authenticated || !message)
         return false;
     const NetStream& payload = message->payload;
     return SendFrame(message->type, payload.GetData(), payload.GetLength());
@@ -314,7 +317,7 @@ void NetSession::HandleBeforeLogin(NetMessage& message)
             onAuthenticated(hostName);
     } else if (message.type == MSG_LOGIN_FAILED) {
         Quill::Logger()->Log("Network error: Authentication Failed");
-        Disconnect();
+        ConnectionBroken();
         if (onAlert)
             onAlert("Authentication Failed");
     }
@@ -342,10 +345,7 @@ void NetSession::ConnectionBroken()
 void NetSession::DropPeer(const std::string& why)
 {
     Quill::Logger()->Log("%s; dropping the connection", why.c_str());
-    // The game knows only of a peer that logged in.
-    if (authenticated && onDropped)
-        onDropped();
-    Disconnect();
+    ConnectionBroken();
 }
 
 void NetSession::Disconnect()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the game with the tracking allocator and plays two short games
 # headless, one alone and one as a host with a joining copy over the loopback
-# interface; every copy's memleaks.log must say that nothing leaked.
+# interface; every copy's memleaks.log must say that nothing leaked, and no
+# copy may have written errors to memory.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,18 +22,31 @@ mkdir -p "$work/alone" "$work/host" "$work/client"
 "$game" --headless --frames 1500 --seed 57 --input-script "$keys/client-strikes-krillop.keys" \
   --log "$work/alone/karsk.log"
 
-# A port nobody uses: a random one, another if the host cannot take it.
+# A port nobody uses: a random one, another if the host cannot take it. The
+# joining copy starts once the host says it is listening.
+listening=no
 for attempt in 1 2 3 4 5; do
   port=$(shuf -i 20000-60000 -n 1)
+  rm -f "$work/host/karsk.log"
   "$game" --headless --real-time --frames 900 --seed 1 --host --port "$port" --name Ada \
     --input-script "$keys/host-unlocks-crypt.keys" --log "$work/host/karsk.log" &
   host=$!
-  sleep 1
-  if kill -0 "$host" 2>/dev/null; then
-    break
-  fi
+  for wait in $(seq 1 100); do
+    if grep -q "hosting on port" "$work/host/karsk.log" 2>/dev/null; then
+      listening=yes
+      break
+    fi
+    kill -0 "$host" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ "$listening" = yes ] && break
+  kill "$host" 2>/dev/null || true
   wait "$host" || true
 done
+if [ "$listening" != yes ]; then
+  echo "the host never listened"
+  exit 1
+fi
 "$game" --headless --real-time --frames 600 --seed 2 --connect 127.0.0.1 --port "$port" --name Ben \
   --input-script "$keys/client-strikes-krillop.keys" --log "$work/client/karsk.log"
 wait "$host"
@@ -40,6 +54,13 @@ grep -q "Ben joined" "$work/host/karsk.log" || { echo "the joining copy never go
 
 status=0
 for copy in alone host client; do
+  # The tracker writes memory.log only for errors: overruns, mismatched
+  # deletes, blocks never handed out.
+  if [ -s "$work/$copy/memory.log" ]; then
+    echo "$copy: the tracker found errors:"
+    cat "$work/$copy/memory.log"
+    status=1
+  fi
   if grep -q "No memory leaks found" "$work/$copy/memleaks.log"; then
     echo "$copy: no leaks"
   else

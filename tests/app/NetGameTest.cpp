@@ -147,7 +147,7 @@ TEST_F(NetGameTest, APlayerWhoJoinsLateLearnsWhatIsAlreadyThere)
 TEST_F(NetGameTest, HitsPushAndFlashPlayersButOnlyHurtEnemies)
 {
     Start(true);
-    Entity* enemy = app->Spawn(1, Vec2(122, 83), -1);
+    Entity* enemy = app->Spawn(2, Vec2(122, 83), -1);  // a blue Krillop takes two blows
     ASSERT_NE(enemy, nullptr);
     const float enemyHealth = enemy->GetHealth(), heroHealth = Hero()->GetHealth();
     // An empty hit carries no fields: nothing moves, nobody is hurt.
@@ -170,6 +170,14 @@ TEST_F(NetGameTest, HitsPushAndFlashPlayersButOnlyHurtEnemies)
     EXPECT_FLOAT_EQ(enemy->GetHealth(), enemyHealth - 1.0f);
     EXPECT_TRUE(enemy->flashing);
     EXPECT_EQ(enemy->pushDistance, 0);
+    // A boomerang thrown on a diagonal hits in directions 4 to 7.
+    enemy->flashing = false;
+    const uint32_t enemyUid = enemy->GetUID();
+    Send(MSG_HIT, [enemyUid](NetStream& s) {
+        s.WriteU32(enemyUid), s.WriteF32(3850.0f), s.WriteF32(2656.0f), s.WriteF32(0.5f), s.WriteF32(0.25f),
+            s.WriteI32(6), s.WriteI32(0);
+    });
+    EXPECT_FLOAT_EQ(enemy->GetHealth(), enemyHealth - 1.5f);
 }
 
 TEST_F(NetGameTest, ClientMirrorsTheHostsEntities)
@@ -182,6 +190,7 @@ TEST_F(NetGameTest, ClientMirrorsTheHostsEntities)
     });
     Entity* block = app->World()->FindEntity(57);
     ASSERT_NE(block, nullptr);
+    const int countBefore = app->World()->GetEntityList().Count() - 1;
     EXPECT_TRUE(block->isPushable);
     EXPECT_EQ(block->GetTile(), Vec2(120, 83));
     EXPECT_TRUE(block->IsRemote());
@@ -192,6 +201,13 @@ TEST_F(NetGameTest, ClientMirrorsTheHostsEntities)
     Send(MSG_SPAWN,
          [](NetStream& s) { s.WriteU32(58), s.WriteI32(2), s.WriteF32(INFINITY), s.WriteF32(1.0f); });
     EXPECT_EQ(app->World()->FindEntity(58), nullptr);
+    // A uid beyond 2^31 would be renumbered as one of this copy's own.
+    Send(MSG_SPAWN,
+         [](NetStream& s) { s.WriteU32(0x80000000u), s.WriteI32(2), s.WriteF32(100), s.WriteF32(100); });
+    EXPECT_EQ(app->World()->GetEntityList().Count(), countBefore + 1);
+    // Deaths are for enemies: the host's hero stays.
+    Send(MSG_DEATH, [](NetStream& s) { s.WriteU32(0); });
+    EXPECT_EQ(FindPlayer(0)->GetState(), 1);
 
     Send(MSG_PUSHBLOCK_MOVED, [](NetStream& s) { s.WriteU32(57), s.WriteI32(3); });
     EXPECT_TRUE(static_cast<Pushblock*>(block)->HasMoved());

@@ -143,6 +143,10 @@ TEST_F(SessionTest, GameMessagesWaitForTheLogin)
     ASSERT_TRUE(host->Host(false));
     clients.push_back(Make(clientHeard, "Ben"));
     ASSERT_TRUE(clients[0]->Connect("127.0.0.1", false));
+    // Nor does this side send any before its login.
+    NetMessage early;
+    Fill(early, 0, std::vector<uint8_t>(16, 1));
+    EXPECT_FALSE(clients[0]->SendMessage(&early));
     // A hero update sent before the login is dropped, not handed to the game.
     wire->LastLink()->ToServer().Inject(Frame(0, std::vector<uint8_t>(16, 1)));
     Pump();
@@ -249,8 +253,9 @@ TEST_F(SessionTest, LoginAndSilenceDeadlines)
     now += 1.0;
     host->Update();
     EXPECT_FALSE(host->HasConnection());
-    EXPECT_EQ(hostHeard.drops, 0);  // the game never knew of it
+    EXPECT_EQ(hostHeard.drops, 1);
     raw.CloseClient(silent);
+    hostHeard.drops = 0;
 
     // Then a real player joins, and falls silent for 10 s.
     clients.push_back(Make(clientHeard, "Ben"));
@@ -264,6 +269,21 @@ TEST_F(SessionTest, LoginAndSilenceDeadlines)
     host->Update();
     EXPECT_FALSE(host->IsConnected());
     EXPECT_EQ(hostHeard.drops, 1);
+}
+
+TEST_F(SessionTest, AJoinerWhoseHostNeverAnswersGivesUpAfterFiveSeconds)
+{
+    // Something listens but never challenges: the joiner is told it is alone.
+    InProcessSocketSys raw(*wire);
+    ITCPServerSocket* mute = raw.Listen(3203, 1, true, false, false, nullptr);
+    clients.push_back(Make(clientHeard, "Ben"));
+    ASSERT_TRUE(clients[0]->Connect("127.0.0.1", false));
+    clients[0]->Update();
+    now += 5001.0;
+    clients[0]->Update();
+    EXPECT_FALSE(clients[0]->HasConnection());
+    EXPECT_EQ(clientHeard.drops, 1);
+    raw.CloseServer(mute);
 }
 
 TEST_F(SessionTest, BrokenLinkTellsBothSidesAndTheHostTakesANewPlayer)
@@ -290,6 +310,7 @@ TEST_F(SessionTest, BrokenLinkTellsBothSidesAndTheHostTakesANewPlayer)
 TEST(NetTrace, OneLinePerFrame)
 {
     const uint8_t payload[20] = {0xAB, 1, 2};
-    EXPECT_EQ(NetTrace::Format(12.5, true, 156, 20, payload), "12.500 send 156 20 ab010200000000000000000000000000..");
+    EXPECT_EQ(NetTrace::Format(12.5, true, 156, 20, payload),
+              "12.500 send 156 20 ab010200000000000000000000000000..");
     EXPECT_EQ(NetTrace::Format(0, false, 7, 0, nullptr), "0.000 recv 7 0");
 }
