@@ -1,15 +1,12 @@
 #include "app/LaunchDialogStore.h"
 
 #include <ini.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
+#include "engine/ConfigFiles.h"
 #include "engine/QuillLogger.h"
 
 namespace {
@@ -92,40 +89,16 @@ int OnSetting(void* user, const char* section, const char* name, const char* val
     return 1;
 }
 
-bool MakeFolders(const std::string& path)
-{
-    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
-        const std::string folder = path.substr(0, slash);
-        // Settings are private to their user, as the base directory spec asks.
-        if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string LaunchSettingsPath(const char* xdgConfigHome, const char* home)
 {
-    std::string base;
-    if (xdgConfigHome && xdgConfigHome[0] == '/') {
-        base = xdgConfigHome;
-    } else if (home && home[0] != '\0') {
-        base = std::string(home) + "/.config";
-    } else {
-        return "";
-    }
-    return base + "/karsk/launch.ini";
+    return Quill::ConfigFilePath(xdgConfigHome, home, "launch.ini");
 }
 
 std::string LaunchSettingsPath()
 {
-    const char* home = std::getenv("HOME");
-    if (!home || !home[0]) {
-        const passwd* user = getpwuid(getuid());
-        home = user ? user->pw_dir : nullptr;
-    }
-    return LaunchSettingsPath(std::getenv("XDG_CONFIG_HOME"), home);
+    return Quill::ConfigFilePath("launch.ini");
 }
 
 bool LoadRememberedLaunch(const std::string& path, RememberedLaunch& out)
@@ -161,7 +134,7 @@ bool SaveRememberedLaunch(const std::string& path, const RememberedLaunch& remem
     if (path.empty())
         return false;
     const std::string temporary = path + ".new";
-    std::FILE* file = MakeFolders(path) ? std::fopen(temporary.c_str(), "w") : nullptr;
+    std::FILE* file = Quill::MakeParentFolders(path) ? std::fopen(temporary.c_str(), "w") : nullptr;
     if (!file) {
         Quill::Logger()->Log("launch settings: cannot write %s: %s", path.c_str(), std::strerror(errno));
         return false;

@@ -5,6 +5,7 @@
 
 #include "app/SpawnTable.h"
 #include "app/WorldDump.h"
+#include "engine/ConfigFiles.h"
 #include "engine/EngineSettings.h"
 #include "engine/QuillLogger.h"
 #include "net/NetSession.h"
@@ -88,14 +89,12 @@ bool CTestApp::Initialize()
     bool soundsLoaded = LoadSounds();
     if (!SetLoopPoints(SND_MUSIC_OVERWORLD, 7000, 0))
         Quill::Logger()->Log("%s", GetSoundError());
+    // A headless run keeps no settings of a player.
+    if (settingsPath.empty() && !GetRunOptions().headless)
+        settingsPath = Quill::ConfigFilePath("settings.ini");
+    LoadSoundSettings(settingsPath, soundSettings);
+    ApplySoundSettings();
     PlaySound(SND_MUSIC_OVERWORLD);
-    SetVolume(SND_MUSIC_OVERWORLD, 0.8f);
-    SetVolume(SND_ARROW, 1.5f);
-    SetVolume(SND_TEXT, 0.5f);
-    SetVolume(SND_SWORD, 1.5f);
-    SetVolume(SND_HURT, 2.0f);
-    SetVolume(SND_HIT, 0.75f);
-    SetVolume(SND_LOW_HEALTH, 2.0f);
     if (!soundsLoaded) {
         Message("The game cannot start: a sound file is missing or unreadable (see the log).");
         return false;
@@ -140,6 +139,12 @@ void CTestApp::Update()
         PlaySound(SND_MUSIC_OVERWORLD);
         musicStarted = true;
     }
+    // A paused game's world stands still; its music plays on.
+    HandleSystemKeys();
+    if (world)
+        world->SetFrozen(paused);
+    if (paused)
+        return;
     ApplyConnectionDropped();
     if (session && session->IsConnected())
         NetworkTick();
@@ -176,6 +181,12 @@ void CTestApp::RenderOverlay()
     const bool spritesShown = world->SpritesEnabled();
     world->RenderSprites(true);
     DrawHeadsUp(*world, hero && hero->isPlayer ? static_cast<Tavin*>(hero) : nullptr);
+    if (paused) {
+        const char* text = "PAUSED";
+        const int glyph = 16;
+        world->DrawString((GetVideoMode()->width - glyph * int(std::strlen(text))) / 2,
+                          (GetVideoMode()->height - glyph) / 2, "%s", text);
+    }
     world->RenderSprites(spritesShown);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "engine/QuillApp.h"
 #include "entity/EntityRef.h"
@@ -18,6 +19,19 @@ struct ScreenInfo;
 
 // The game's application: creates the world and the hero, turns keys into
 // hero events, scrolls between screens, populates them and paces frames.
+// What the player chose for the sound, kept in settings.ini:
+//   [sound]
+//   music_muted=0        (1: the music plays silently)
+//   effects_volume=100   (percent, 0 to 100 in steps of 10)
+struct SoundSettings {
+    bool musicMuted = false;
+    int effectsVolume = 100;
+};
+// False when there is nothing to use: no file (quietly) or a bad one (logged).
+bool LoadSoundSettings(const std::string& path, SoundSettings& out);
+// Replaces the file whole; false (logged) when it cannot.
+bool SaveSoundSettings(const std::string& path, const SoundSettings& settings);
+
 class CTestApp : public Quill::CQuillApp {
 public:
     CTestApp();
@@ -45,6 +59,22 @@ public:
     Vec2 RandomFreeTile(int sx, int sy);
 
     void HandleInput();
+    // Pause, mute and volume: each acts once per press, paused or not.
+    void HandleSystemKeys();
+    // A game with a network session (a two-player game) is never paused;
+    // false then.
+    bool SetPaused(bool on);
+    bool IsPaused() const { return paused; }
+    // Before Initialize: where the sound settings are read and saved (the
+    // game uses $XDG_CONFIG_HOME/karsk/settings.ini; empty: not kept).
+    void SetSettingsPath(const std::string& path) { settingsPath = path; }
+    const SoundSettings& GetSoundSettings() const { return soundSettings; }
+    // Sets every sound's volume from the settings.
+    void ApplySoundSettings();
+    // Moves the effects' volume by `volumeStep` steps of 10 % (kept within
+    // 0..100) and toggles the music's mute; applies and saves the result.
+    void ChangeSoundSettings(int volumeStep, bool toggleMute);
+    static constexpr int kVolumeStep = 10;
     void UpdateScreen();
     void UpdateActivity();
     void CheckRoomCleared();
@@ -125,6 +155,13 @@ protected:
     bool attackKeyHeld = false;
     bool itemKeyHeld = false;
     bool switchKeyHeld = false;
+    bool pauseKeyHeld = false;
+    bool muteKeyHeld = false;
+    bool volumeDownKeyHeld = false;
+    bool volumeUpKeyHeld = false;
+    bool paused = false;
+    std::string settingsPath;
+    SoundSettings soundSettings;
     int32_t activeCount = 0;
     bool frameParity = false;
     bool musicStarted = false;

@@ -1,7 +1,9 @@
 #include "app/TestApp.h"
 #include "engine/Keys.h"
+#include "engine/QuillLogger.h"
 #include "net/GameMessages.h"
 #include "player/Tavin.h"
+#include "world/KarskRenderer.h"
 
 namespace {
 
@@ -54,4 +56,32 @@ void CTestApp::HandleInput()
     }
     if (Pressed(input->IsKeyDown(Key::Tab), switchKeyHeld, suspended))
         send(15);
+}
+
+void CTestApp::HandleSystemKeys()
+{
+    Quill::InputSystem* input = GetInputSystem();
+    if (!input)
+        return;
+    namespace Key = Quill::Key;
+    const bool suspended = input->IsSuspended();
+    if (Pressed(input->IsKeyDown(Key::P), pauseKeyHeld, suspended))
+        SetPaused(!paused);
+    const bool mute = Pressed(input->IsKeyDown(Key::M), muteKeyHeld, suspended);
+    const bool quieter = Pressed(input->IsKeyDown(Key::Minus), volumeDownKeyHeld, suspended);
+    const bool louder = Pressed(input->IsKeyDown(Key::Equals), volumeUpKeyHeld, suspended);
+    if (mute || quieter != louder)
+        ChangeSoundSettings(int(louder) - int(quieter), mute);
+}
+
+bool CTestApp::SetPaused(bool on)
+{
+    if (on && session)
+        return false;  // the other player's game runs on
+    if (on != paused)
+        Quill::Logger()->Log(on ? "game paused" : "game resumed");
+    paused = on;
+    if (world)
+        world->SetFrozen(paused);
+    return true;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Controls.h"
 #include "engine/Keys.h"
 
 namespace Quill {
@@ -25,13 +26,35 @@ public:
     virtual void SetSuspended(bool suspended) { this->suspended = suspended; }
     bool IsSuspended() const { return suspended; }
 
-    // Raw key state, written by the keyboard event pump and by tests.
+    // Raw state of the game's key codes, written by scripts and tests.
     void SetKey(int key, bool down);
-    void ReleaseAll() { keys.fill(false); }
+    // Releases every key, button, hat and axis.
+    void ReleaseAll();
+
+    // Physical input from the event pump, turned into the game's key codes
+    // through the controls: an action's key is down while any of its inputs
+    // is. A keyboard key that no action uses passes through as itself.
+    void SetControls(const Controls& controls);
+    const Controls& GetControls() const { return controls; }
+    void SetPhysicalKey(int key, bool down);
+    void SetPadButton(int button, bool down);
+    // The hat's direction bits (1 up, 2 right, 4 down, 8 left).
+    void SetPadHat(int bits);
+    // An axis position, -32768..32767; within the dead zone it is centred.
+    void SetPadAxis(int axis, int value);
 
 protected:
+    static constexpr int kPadInputs = 32;
+    bool IsBindingActive(const Binding& binding) const;
+    void ApplyControls();
+
     std::array<bool, Key::Count> keys{};
     bool suspended = false;
+    Controls controls;
+    std::array<bool, Key::Count> physicalKeys{};
+    std::array<bool, kPadInputs> padButtons{};
+    std::array<int, kPadInputs> padAxes{};
+    int padHat = 0;
 };
 
 // Holds keys as a script says, frame by frame.

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/ConfigFiles.h"
+#include "engine/Gamepad.h"
 #include "engine/MessageBanner.h"
 #include "engine/PreciseWait.h"
 #include "engine/QuillLogger.h"
@@ -32,7 +34,7 @@ CQuillApp::~CQuillApp()
 
 bool CQuillApp::InitInputSystem(InputSystemType type)
 {
-    (void)type;  // the keyboard is the only device
+    (void)type;  // the keyboard, and a pad when one is plugged in
     if (!runOptions.inputScript.empty()) {
         auto scripted = std::make_unique<ScriptedInput>();
         std::string error;
@@ -43,6 +45,15 @@ bool CQuillApp::InitInputSystem(InputSystemType type)
         input = std::move(scripted);
     } else {
         input = std::make_unique<InputSystem>();
+        // A headless run has no player: it neither reads nor writes the
+        // player's files and looks for no pad.
+        if (!runOptions.headless) {
+            Controls controls;
+            controls.LoadOrCreate(ConfigFilePath("controls.conf"));
+            input->SetControls(controls);
+            gamepad = std::make_unique<Gamepad>();
+            gamepad->Open();
+        }
     }
     return input->Initialize();
 }
@@ -186,12 +197,12 @@ bool CQuillApp::PumpEvents()
                     keepRunning = false;
                 }
                 if (keyboard) {
-                    input->SetKey(event.key.keysym.sym, true);
+                    input->SetPhysicalKey(event.key.keysym.sym, true);
                 }
                 break;
             case SDL_KEYUP:
                 if (keyboard) {
-                    input->SetKey(event.key.keysym.sym, false);
+                    input->SetPhysicalKey(event.key.keysym.sym, false);
                 }
                 break;
             case SDL_ACTIVEEVENT:
@@ -201,6 +212,9 @@ bool CQuillApp::PumpEvents()
                 }
                 break;
             default:
+                if (keyboard) {
+                    FeedPadEvent(event, *input);
+                }
                 break;
         }
     }
@@ -245,6 +259,7 @@ bool CQuillApp::Shutdown()
     if (renderer) {
         renderer->Shutdown();
     }
+    gamepad.reset();
     if (videoStarted) {
         SDL_Quit();
         videoStarted = false;

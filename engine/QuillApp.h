@@ -15,6 +15,7 @@ class KarskRenderer;
 namespace Quill {
 
 class CQuillApp;
+class Gamepad;
 extern CQuillApp* g_quill;
 
 // The engine's application: owns the window, the frame loop, the clock, the
@@ -97,6 +98,7 @@ private:
 
     RunOptions runOptions;
     std::unique_ptr<InputSystem> input;
+    std::unique_ptr<Gamepad> gamepad;
     std::string messageText;
     double messageUntil = 0.0;
     double virtualTicks = 0.0;

@@ -56,7 +56,7 @@ void KarskRenderer::AddEntity(Entity* entity, bool atFront)
 void KarskRenderer::RenderFrame()
 {
     const float dt = Quill::g_quill ? Quill::g_quill->GetTimeKey() : 1.0f / 60.0f;
-    for (int i = 0; i < entities.Count(); ++i) {
+    for (int i = 0; i < entities.Count() && !frozen; ++i) {
         EntityRef<Entity> e = entities.Get(i);  // held: its Tick may take it out of the list
         if (e->state == 0) {
             entities.RemoveAt(i);

@@ -63,6 +63,11 @@ public:
     };
     const std::vector<OpenedDoor>& OpenedDoors() const { return openedDoors; }
 
+    // While frozen (a paused game) RenderFrame draws the entities without
+    // advancing them.
+    void SetFrozen(bool on) { frozen = on; }
+    bool IsFrozen() const { return frozen; }
+
     void AddEntity(Entity* entity, bool atFront);
     EntityList& GetEntityList() { return entities; }
     Entity* FindEntity(uint32_t id) { return entities.FindByUid(id); }
@@ -77,6 +82,7 @@ public:
 
 protected:
     std::vector<OpenedDoor> openedDoors;
+    bool frozen = false;
     // Copies one glyph of the font to the screen.
     virtual void DrawGlyph(int glyph, int x, int y);
 
