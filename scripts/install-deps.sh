@@ -8,6 +8,7 @@ packages=(
   libsdl1.2-compat-dev libmpg123-dev libmp3lame-dev lame libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libinih-dev
+  dpkg-dev desktop-file-utils
 )
 # With --fuzz, also what the fuzzers need (scripts/fuzz.sh): clang and its
 # sanitizer and libFuzzer runtimes, which are only recommended by clang and

@@ -10,22 +10,32 @@
 
 namespace ktool {
 
-bool SavePng(const std::string& path, const Image& image, std::string& error)
+bool SavePng(const std::string& path, const Image& image, std::string& error, bool magentaTransparent)
 {
     if (!MakeParentDirectories(path, error))
         return false;
-    std::vector<png_byte> rgb(size_t(image.width) * size_t(image.height) * 3);
+    const size_t channels = magentaTransparent ? 4 : 3;
+    std::vector<png_byte> bytes(size_t(image.width) * size_t(image.height) * channels);
     for (size_t i = 0; i < image.pixels.size(); ++i) {
-        rgb[3 * i] = png_byte(image.pixels[i] >> 16);
-        rgb[3 * i + 1] = png_byte(image.pixels[i] >> 8);
-        rgb[3 * i + 2] = png_byte(image.pixels[i]);
+        png_byte* p = &bytes[channels * i];
+        p[0] = png_byte(image.pixels[i] >> 16);
+        p[1] = png_byte(image.pixels[i] >> 8);
+        p[2] = png_byte(image.pixels[i]);
+        if (magentaTransparent) {
+            const bool clear = image.pixels[i] == kMagenta;
+            // A see-through pixel is black, so that scaling it blends no pink in.
+            if (clear)
+                p[0] = p[1] = p[2] = 0;
+            p[3] = clear ? 0 : 255;
+        }
     }
     png_image info{};
     info.version = PNG_IMAGE_VERSION;
     info.width = png_uint_32(image.width);
     info.height = png_uint_32(image.height);
-    info.format = PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&info, path.c_str(), 0, rgb.data(), image.width * 3, nullptr)) {
+    info.format = magentaTransparent ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
+    if (!png_image_write_to_file(&info, path.c_str(), 0, bytes.data(), image.width * int(channels),
+                                 nullptr)) {
         error = path + ": cannot write PNG: " + info.message;
         png_image_free(&info);
         return false;

@@ -6,11 +6,13 @@
 #include "tools/art/PngWriter.h"
 
 // karsk-topng <in.bmp> <out.png> [--scale N] [--crop x,y,w,h]
-//             [--expect-tile <sheet.bmp>,x,y,tile[/tile...]]
+//             [--expect-tile <sheet.bmp>,x,y,tile[/tile...]] [--transparent]
 // Converts a screenshot or sheet for the docs. --scale enlarges each pixel
 // to a square; --crop keeps a part (before scaling); --expect-tile refuses a
 // picture whose 32x32 block at x,y is none of the given tiles of the sheet,
 // so a scripted screenshot that went astray is not taken for the real one.
+// --transparent writes magenta as see-through pixels (an RGBA PNG), as for
+// the desktop icon.
 namespace {
 
 bool ParseInts(const std::string& text, std::vector<int>& out)
@@ -56,10 +58,10 @@ int Fail(const std::string& message)
 
 int main(int argc, char** argv)
 {
-    if (argc < 3 || argc % 2 == 0) {
+    if (argc < 3) {
         std::fprintf(stderr,
                      "usage: karsk-topng <in.bmp> <out.png> [--scale N] [--crop x,y,w,h]\n"
-                     "                   [--expect-tile <sheet.bmp>,x,y,tile[/tile...]]\n");
+                     "                   [--expect-tile <sheet.bmp>,x,y,tile[/tile...]] [--transparent]\n");
         return 2;
     }
     std::string error;
@@ -68,8 +70,16 @@ int main(int argc, char** argv)
         return Fail(error);
     int scale = 1;
     ktool::Rect crop{0, 0, in.width, in.height};
-    for (int i = 3; i + 1 < argc; i += 2) {
-        std::string option = argv[i], value = argv[i + 1];
+    bool transparent = false;
+    for (int i = 3; i < argc; ++i) {
+        std::string option = argv[i];
+        if (option == "--transparent") {
+            transparent = true;
+            continue;
+        }
+        if (i + 1 >= argc)
+            return Fail(option + " needs a value");
+        std::string value = argv[++i];
         std::vector<int> n;
         if (option == "--scale") {
             if (!ParseInts(value, n) || n.size() != 1 || n[0] < 1 || n[0] > 8)
@@ -100,7 +110,7 @@ int main(int argc, char** argv)
     for (int y = 0; y < out.height; ++y) {
         for (int x = 0; x < out.width; ++x) out.Set(x, y, in.At(crop.x + x / scale, crop.y + y / scale));
     }
-    if (!ktool::SavePng(argv[2], out, error))
+    if (!ktool::SavePng(argv[2], out, error, transparent))
         return Fail(error);
     return 0;
 }
