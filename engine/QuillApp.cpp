@@ -113,6 +113,7 @@ bool CQuillApp::Launch(const LaunchContext* context)
     videoStarted = true;
 
     videoMode = VideoRes();
+    videoMode.scale = runOptions.headless ? 1 : runOptions.scale;
     std::string title = "Karsk";
     if (context) {
         if (context->width > 0) {
@@ -193,6 +194,9 @@ bool CQuillApp::PumpEvents()
                 keepRunning = false;
                 break;
             case SDL_KEYDOWN:
+                if (HandleDisplayKey(event.key.keysym.sym, event.key.keysym.mod)) {
+                    break;
+                }
                 if (event.key.keysym.sym == SDLK_ESCAPE) {
                     keepRunning = false;
                 }
@@ -203,6 +207,11 @@ bool CQuillApp::PumpEvents()
             case SDL_KEYUP:
                 if (keyboard) {
                     input->SetPhysicalKey(event.key.keysym.sym, false);
+                }
+                break;
+            case SDL_VIDEOEXPOSE:
+                if (renderer) {
+                    renderer->InvalidateDisplay();
                 }
                 break;
             case SDL_ACTIVEEVENT:

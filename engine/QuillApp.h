@@ -76,6 +76,12 @@ public:
     void Message(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
     const std::string& CurrentMessage() const { return messageText; }
 
+    // F12: saves the game frame as a PNG in the pictures directory, with a
+    // message in the window saying where (or why not). The path, or empty.
+    std::string TakeScreenshot();
+    // F11 and Alt+Enter: between the window and fullscreen.
+    void ToggleFullscreen();
+
     VideoRes* GetVideoMode() { return &videoMode; }
     unsigned FramesRun() const { return framesRun; }
 
@@ -92,6 +98,8 @@ protected:
 private:
     bool RunFrameLoop();
     bool PumpEvents();
+    // True when the key is the engine's own (fullscreen, screenshot).
+    bool HandleDisplayKey(int key, int modifiers);
     void DrawMessageBanner();
     void RenderAndFlip();
     void FinishRun();

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/FrameScaler.h"
 #include "engine/SpriteDef.h"
 
 struct SDL_Surface;
@@ -18,6 +20,9 @@ struct VideoRes {
     int height = 512;
     int bpp = 32;
     bool fullscreen = false;
+    // The window shows the frame this many times larger (whole pixels);
+    // 0 picks the largest that fits the desktop. Ignored without a display.
+    int scale = 0;
 };
 
 // A loaded bitmap. The surface comes first so that code blitting with SDL can
@@ -91,9 +96,27 @@ public:
     void RenderSprites(bool enabled) { spritesEnabled = enabled; }
     bool SpritesEnabled() const { return spritesEnabled; }
 
+    // The frame the game draws into (width × height of the video mode). On a
+    // display it is kept apart from the window, which shows it enlarged.
     SDL_Surface* GetScreenSurface() const { return screen; }
-    // Writes the current screen to a BMP file.
+    // Writes the current frame to a BMP file.
     bool SaveScreenshot(const char* file);
+    // Writes the current frame to a PNG file; false with the reason in `error`.
+    bool SaveScreenshotPng(const std::string& file, std::string& error);
+
+    // Switches between the window and fullscreen (the frame enlarged by the
+    // largest whole number that fits, centred on black). False (logged) when
+    // there is no display or the mode cannot be set; the old mode stays.
+    bool ToggleFullscreen();
+    bool IsFullscreen() const { return fullscreen; }
+    // How many times larger the window (or the screen) shows the frame.
+    int WindowScale() const { return windowScale; }
+    int PresentScale() const { return placement.scale; }
+    // The next flip shows the frame even if it has not changed (the window
+    // was uncovered).
+    void InvalidateDisplay() { presentPending = true; }
+    // Flips that found the frame unchanged and sent nothing to the screen.
+    unsigned SkippedPresents() const { return skippedPresents; }
     unsigned FrameNumber() const { return frameNumber; }
 
     // Drawn on top of everything just before each flip; the engine draws its
@@ -107,12 +130,24 @@ protected:
     void AddSprite(const SpriteDefEntry& entry, Image* image, const std::string& defFile, bool& ok);
     void AddTileSheet(const TileSheetDefEntry& entry, Image* image, const std::string& defFile, bool& ok);
     void FreeImages();
+    bool SetDisplayMode(bool wantFullscreen);
 
     std::function<void()> flipOverlay;
     unsigned flipCount = 0;
     bool presentsToDisplay = true;
 
     SDL_Surface* screen = nullptr;
+    // The window's surface when the frame is shown enlarged; null when the
+    // game draws straight into the window (SDL's dummy driver).
+    SDL_Surface* display = nullptr;
+    VideoRes frameMode;
+    FramePlacement placement;
+    int windowScale = 1;
+    bool fullscreen = false;
+    bool ownsScreen = false;
+    bool presentPending = true;
+    unsigned skippedPresents = 0;
+    std::vector<uint8_t> shownFrame;
     bool ownsVideo = false;
     bool spritesEnabled = true;
     unsigned frameNumber = 0;

@@ -132,7 +132,7 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
         bool takesValue = name == "--frames" || name == "--input-script" || name == "--screenshot" ||
                           name == "--data" || name == "--log" || name == "--seed" || name == "--dump-world" ||
                           name == "--connect" || name == "--name" || name == "--port" ||
-                          name == "--net-trace";
+                          name == "--net-trace" || name == "--scale";
         if (!takesValue) {
             error = "unknown option '" + name + "' (try --help)";
             return false;
@@ -169,6 +169,13 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
                 return false;
             }
             parsed.port = static_cast<uint16_t>(port);
+        } else if (name == "--scale") {
+            unsigned long scale = 0;
+            if (!ParseDecimal(value, 8ul, scale) || scale == 0) {
+                error = "--scale needs a whole number from 1 to 8, got '" + value + "'";
+                return false;
+            }
+            parsed.scale = static_cast<int>(scale);
         } else if (name == "--connect") {
             parsed.connectAddress = value;
         } else if (name == "--name") {
@@ -233,6 +240,9 @@ const char* RunOptionsHelp()
            "  --name NAME           your name as the other player sees it (at most 63 characters)\n"
            "  --port N              TCP port for --host and --connect (default 3203)\n"
            "  --net-trace FILE      write one line per network frame sent or received\n"
+           "  --scale N             show the game N times larger (1 to 8; default: the\n"
+           "                        largest that fits the desktop); F11 or Alt+Enter\n"
+           "                        switches to fullscreen, F12 saves a screenshot\n"
            "  --help                this text\n";
 }
 

@@ -25,6 +25,7 @@ struct RunOptions {
     std::string playerName;             // empty: the game's default
     uint16_t port = 3203;               // TCP port, for hosting and joining alike
     std::string netTrace;               // one line per network frame sent or received
+    int scale = 0;                      // window size in frames (1..8); 0 fits the desktop
 };
 
 // Parses the game's command line. On "--help" sets `showHelp`; on a bad
