@@ -345,6 +345,7 @@ TEST(RunOptions, WindowScale)
     EXPECT_EQ(Parse({"--scale", "1"}).options.scale, 1);
     EXPECT_EQ(Parse({"--scale=3"}).options.scale, 3);
     EXPECT_EQ(Parse({"--scale", "8"}).options.scale, 8);
-    for (const char* scale : {"0", "9", "-2", "2x", ""})
+    for (const char* scale : {"0", "9", "-2", "2x", ""}) {
         EXPECT_FALSE(Parse({"--scale", scale}).ok) << scale;
+    }
 }
