@@ -36,9 +36,9 @@ const ActionInfo kActions[kActionCount] = {
     {"next_item", Key::Tab, "tab, pad button 2", "select the next item"},
     {"stairs", Key::D, "d, pad button 3", "take the stairs down"},
     {"pause", Key::P, "p, pad button 7", "pause or resume a game without a second player"},
-    {"mute_music", Key::M, "m", "mute or unmute the music"},
-    {"volume_down", Key::Minus, "-", "sound effects 10 % quieter"},
-    {"volume_up", Key::Equals, "=", "sound effects 10 % louder"},
+    {"mute_music", Key::M, "m, pad button 6", "mute or unmute the music"},
+    {"volume_down", Key::Minus, "-, pad button 4", "sound effects 10 % quieter"},
+    {"volume_up", Key::Equals, "=, pad button 5", "sound effects 10 % louder"},
 };
 
 struct KeyName {

@@ -50,6 +50,16 @@ TEST(Controls, FirstStartWritesTheDefaultsWhichReadBackAsTheGamesKeyTable)
         EXPECT_EQ(Controls::BindingName(reread.Bindings(row.action)[0]), row.first);
         EXPECT_EQ(reread.Bindings(row.action), Controls().Bindings(row.action));
     }
+    // Every action but walking has a pad button too, the menu keys included.
+    const std::pair<Action, const char*> pad[] = {
+        {Action::Sword, "pad button 0"},      {Action::Item, "pad button 1"},
+        {Action::NextItem, "pad button 2"},   {Action::Stairs, "pad button 3"},
+        {Action::Pause, "pad button 7"},      {Action::MuteMusic, "pad button 6"},
+        {Action::VolumeDown, "pad button 4"}, {Action::VolumeUp, "pad button 5"}};
+    for (const auto& [action, button] : pad) {
+        ASSERT_EQ(reread.Bindings(action).size(), 2u) << Controls::ActionName(action);
+        EXPECT_EQ(Controls::BindingName(reread.Bindings(action)[1]), button);
+    }
 }
 
 TEST(Controls, EveryInputNameParsesAndNamesItselfAgain)
