@@ -38,7 +38,7 @@ bool MakeParentFolders(const std::string& path)
 {
     for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
         const std::string folder = path.substr(0, slash);
-        // Settings are private to their user, as the base directory spec asks.
+        // Settings are private to their user, as the XDG base directory rules ask.
         if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
             return false;
     }
