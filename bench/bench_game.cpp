@@ -8,26 +8,12 @@
 #include <functional>
 
 #include "app/TestApp.h"
+#include "bench/BenchApp.h"
 #include "engine/RunOptions.h"
 #include "player/Tavin.h"
 #include "world/KarskRenderer.h"
 
 namespace {
-
-// Runs `inside` in place of the first frame, with the game fully started.
-class BenchApp : public CTestApp {
-public:
-    std::function<void()> inside;
-    void Update() override
-    {
-        if (inside) {
-            auto run = std::move(inside);
-            inside = nullptr;
-            run();
-        }
-        CTestApp::Update();
-    }
-};
 
 // Spawn types: red and blue Krillops, both Gorlaks, a Skeleton, a Snake and both Bats.
 constexpr int kMix[] = {0, 2, 9, 10, 11, 18, 12, 13, 0, 2};

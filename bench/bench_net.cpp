@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/TestApp.h"
+#include "bench/BenchApp.h"
 #include "engine/QuillLogger.h"
 #include "engine/RunOptions.h"
 #include "net/GameMessages.h"
@@ -37,21 +38,6 @@ constexpr double kFrameMs = 1000.0 / 60.0;
 // The network tick: at most one every 16.6 ms.
 constexpr double kNetTickMs = 16.6;
 const Vec2 kGuestStand(118 * 32.0f, 83 * 32.0f);
-
-// Runs `inside` in place of the first frame, with the game fully started.
-class BenchApp : public CTestApp {
-public:
-    std::function<void()> inside;
-    void Update() override
-    {
-        if (inside) {
-            auto run = std::move(inside);
-            inside = nullptr;
-            run();
-        }
-        CTestApp::Update();
-    }
-};
 
 // The operating system's sockets, listening on the loopback address only.
 class LoopbackSockets : public ISocketSys {
