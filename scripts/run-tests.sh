@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Builds the game twice, plainly and with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test in both builds; then runs
-# each network fuzzer for a minute (scripts/fuzz.sh).
+# Checks that SDL stays behind the engine layer, builds the game twice, plainly
+# and with AddressSanitizer and UndefinedBehaviorSanitizer, and runs every test
+# in both builds; then plays the game built with the tracking allocator (no
+# leaks allowed) and runs each network fuzzer for a minute (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
+
+scripts/check-layers.sh
 
 jobs=${JOBS:-2}
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
