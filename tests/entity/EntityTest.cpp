@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "net/GameMessages.h"
 #include "tests/support/TestSupport.h"
@@ -9,10 +11,13 @@ namespace {
 
 class EntityTest : public WorldTest {
 protected:
-    EntityRef<TestEntity> Make(NetSession* session = nullptr)
+    EntityRef<TestEntity> Make(NetSession* session = nullptr) { return new TestEntity(session); }
+    // Places the entity with a pending push.
+    static void PushFrom(TestEntity* e, Vec2 at, int distance, int dir)
     {
-        EntityRef<TestEntity> e = new TestEntity(session);
-        return e;
+        e->SetPosition(at);
+        e->SetPushDistance(distance);
+        e->SetPushDirection(dir);
     }
 };
 
@@ -20,17 +25,20 @@ protected:
 
 TEST_F(EntityTest, TileAndScreenFollowTheBoxCentreRoundingDown)
 {
+    const struct {
+        Vec2 position, tile, screen;
+    } rows[] = {{{47.9f, 0}, {1, 0}, {0, 0}},
+                {{-1, -1}, {0, 0}, {0, 0}},
+                {{-17, 0}, {-1, 0}, {-1, 0}},
+                {{512, 352}, {16, 11}, {1, 1}},
+                {{495, 352}, {15, 11}, {0, 1}}};
     auto e = Make();
-    e->SetPosition(Vec2(47.9f, 0.0f));
-    EXPECT_EQ(e->GetTile(), Vec2(1, 0));
-    EXPECT_EQ(e->GetScreen(), Vec2(0, 0));
-    e->SetPosition(Vec2(-1.0f, -1.0f));
-    EXPECT_EQ(e->GetTile(), Vec2(0, 0));
-    e->SetPosition(Vec2(-17.0f, 0.0f));
-    EXPECT_EQ(e->GetTile(), Vec2(-1, 0));
-    EXPECT_EQ(e->GetScreen(), Vec2(-1, 0));
+    for (const auto& row : rows) {
+        e->SetPosition(row.position);
+        EXPECT_EQ(e->GetTile(), row.tile) << row.position.x << ", " << row.position.y;
+        EXPECT_EQ(e->GetScreen(), row.screen) << row.position.x << ", " << row.position.y;
+    }
     e->SetPosition(Vec2(512.0f, 352.0f));
-    EXPECT_EQ(e->GetScreen(), Vec2(1, 1));
     e->Move(Vec2(-17.0f, 0.0f));
     EXPECT_EQ(e->GetTile(), Vec2(15, 11));
     EXPECT_EQ(e->GetScreen(), Vec2(0, 1));
@@ -40,7 +48,7 @@ TEST_F(EntityTest, TileAndScreenFollowTheBoxCentreRoundingDown)
     EXPECT_EQ(e->GetScreen(), Vec2(0, 1));
 }
 
-TEST_F(EntityTest, AnimationAdvancesOnlyWhenAskedAndWrapsToZero)
+TEST_F(EntityTest, AnimationAdvancesOnlyWhenAskedAndWrapsToZeroAndFlashingFlickersAndEnds)
 {
     auto e = Make();
     e->frameCount = 2.0f;
@@ -54,31 +62,22 @@ TEST_F(EntityTest, AnimationAdvancesOnlyWhenAskedAndWrapsToZero)
     e->Tick(0.15f);
     EXPECT_EQ(e->frame, 0.0f);  // 3.0 wraps to 0, not to 1
     EXPECT_FALSE(e->animate);
-}
 
-TEST_F(EntityTest, FlashingFlickersAndEnds)
-{
-    auto e = Make();
     e->StartFlashing(0.0f);
     e->Tick(1.0f / 60.0f);
     EXPECT_FALSE(e->flashing);
     EXPECT_TRUE(e->visible);
-
     e->StartFlashing(-1.0f);
     bool sawHidden = false;
     for (int i = 0; i < 200; ++i) {
         e->Tick(0.1f);
         sawHidden = sawHidden || !e->visible;
     }
-    EXPECT_TRUE(e->flashing);
-    EXPECT_TRUE(sawHidden);
-
+    EXPECT_TRUE(e->flashing && sawHidden);
     e->StartFlashing(0.05f);
     e->Tick(1.0f / 60.0f);
     EXPECT_TRUE(e->flashing);
-    e->Tick(1.0f / 60.0f);
-    e->Tick(1.0f / 60.0f);
-    e->Tick(1.0f / 60.0f);
+    for (int i = 0; i < 3; ++i) e->Tick(1.0f / 60.0f);
     EXPECT_FALSE(e->flashing);
     EXPECT_TRUE(e->visible);
 }
@@ -86,19 +85,14 @@ TEST_F(EntityTest, FlashingFlickersAndEnds)
 TEST_F(EntityTest, PushesMoveSixteenPixelsATickAndStopAtWallsAndScreenEdges)
 {
     auto e = Make();
-    e->SetPosition(Vec2(100.0f, 100.0f));
-    e->SetPushDistance(40);
-    e->SetPushDirection(DIR_RIGHT);
-    e->Tick(0.016f);
-    EXPECT_EQ(e->GetPosition().x, 116.0f);
-    e->Tick(0.016f);
-    EXPECT_EQ(e->GetPosition().x, 132.0f);
-    e->Tick(0.016f);
-    EXPECT_EQ(e->GetPosition().x, 140.0f);
+    PushFrom(e.get(), Vec2(100.0f, 100.0f), 40, DIR_RIGHT);
+    for (float x : {116.0f, 132.0f, 140.0f}) {
+        e->Tick(0.016f);
+        EXPECT_EQ(e->GetPosition().x, x);
+    }
     EXPECT_EQ(e->pushDistance, 0);
     e->Tick(0.016f);
     EXPECT_EQ(e->pushDirection, DIR_NONE);
-
     e->SetPushDistance(8);
     e->SetPushDirection(DIR_DOWN);
     e->Tick(0.016f);
@@ -106,18 +100,13 @@ TEST_F(EntityTest, PushesMoveSixteenPixelsATickAndStopAtWallsAndScreenEdges)
 
     // The third pixel up lands on a rock (row 3 of column 4 holds tile 1).
     SetTile(4, 3, 1);
-    e->SetPosition(Vec2(130.0f, 130.0f));
-    e->SetPushDistance(16);
-    e->SetPushDirection(DIR_UP);
+    PushFrom(e.get(), Vec2(130.0f, 130.0f), 16, DIR_UP);
     e->Tick(0.016f);
     EXPECT_EQ(e->GetPosition().y, 128.0f);
     EXPECT_EQ(e->pushDistance, 0);
     EXPECT_EQ(e->pushDirection, DIR_NONE);
-
-    // A push never carries an entity across a screen edge.
-    e->SetPosition(Vec2(500.0f, 100.0f));
-    e->SetPushDistance(32);
-    e->SetPushDirection(4);  // diagonals push sideways
+    // A push never carries an entity across a screen edge; diagonals push sideways.
+    PushFrom(e.get(), Vec2(500.0f, 100.0f), 32, 4);
     e->Tick(0.016f);
     EXPECT_EQ(e->GetPosition().x, 511.0f);
     EXPECT_EQ(e->pushDirection, DIR_NONE);
@@ -129,21 +118,18 @@ TEST_F(EntityTest, MovementTestsUseTheWalkableTileSetAndScreenBounds)
     SetTile(1, 1, 18);
     SetTile(2, 1, 1);
     SetTile(3, 1, 145);  // dungeon floor, but not for ordinary walkers
-    EXPECT_TRUE(e->CanMoveTo(Vec2(40, 40)));
-    EXPECT_FALSE(e->CanMoveTo(Vec2(70, 40)));
-    EXPECT_FALSE(e->CanMoveTo(Vec2(100, 40)));
-    EXPECT_TRUE(e->CanMoveTo(Vec2(10, 10)));
-    EXPECT_FALSE(e->CanMoveTo(Vec2(-40, 10)));  // off the map reads as solid
-    EXPECT_FALSE(e->CanMoveTo(Vec2(10, 330 * 32 + 5)));
-
+    // Off the map reads as solid.
+    const std::pair<Vec2, bool> canMove[] = {{{40, 40}, true},   {{70, 40}, false},
+                                             {{100, 40}, false}, {{10, 10}, true},
+                                             {{-40, 10}, false}, {{10, 330 * 32 + 5}, false}};
+    for (const auto& [p, free] : canMove) EXPECT_EQ(e->CanMoveTo(p), free) << p.x << ", " << p.y;
     e->SetPosition(Vec2(100, 100));
-    EXPECT_TRUE(e->InScreenBounds(Vec2(30, 16)));
-    EXPECT_FALSE(e->InScreenBounds(Vec2(29, 16)));
-    EXPECT_TRUE(e->InScreenBounds(Vec2(478, 304)));
-    EXPECT_FALSE(e->InScreenBounds(Vec2(479, 305)));
+    const std::pair<Vec2, bool> inBounds[] = {
+        {{30, 16}, true}, {{29, 16}, false}, {{478, 304}, true}, {{479, 305}, false}};
+    for (const auto& [p, in] : inBounds) EXPECT_EQ(e->InScreenBounds(p), in) << p.x << ", " << p.y;
 }
 
-TEST_F(EntityTest, StepToTileKnocksBackOneTileInsideTheScreen)
+TEST_F(EntityTest, StepToTileKnocksBackOneTileInsideTheScreenAndSnapDrawsToTheNearerGridLine)
 {
     auto e = Make();
     e->SetPosition(Vec2(70.0f, 100.0f));
@@ -158,11 +144,7 @@ TEST_F(EntityTest, StepToTileKnocksBackOneTileInsideTheScreen)
     e->SetPosition(Vec2(480.0f, 32.0f));  // last column: the next tile is another screen
     e->StepToTile(DIR_RIGHT);
     EXPECT_EQ(e->GetPosition(), Vec2(480.0f, 32.0f));
-}
 
-TEST_F(EntityTest, SnapDrawsTowardTheNearerGridLine)
-{
-    auto e = Make();
     e->speed = 60.0f;  // two pixels per 1/60 s tick
     e->SetPosition(Vec2(21.0f, 30.0f));
     EXPECT_EQ(e->SnapX(16), 19);
@@ -171,18 +153,24 @@ TEST_F(EntityTest, SnapDrawsTowardTheNearerGridLine)
     EXPECT_EQ(e->SnapX(16), 16);
 }
 
-TEST_F(EntityTest, OverlapsIgnoresSharedEdgesAndHonoursTheInset)
+TEST_F(EntityTest, OverlapsIgnoresSharedEdgesAndHonoursTheInsetAndModifyStateSetsOrTogglesBits)
 {
     auto a = Make();
     auto b = Make();
-    a->SetPosition(Vec2(0, 0));
-    b->SetPosition(Vec2(32, 0));
-    EXPECT_FALSE(Overlaps(a.get(), b.get(), 0));
-    b->SetPosition(Vec2(31, 31));
-    EXPECT_TRUE(Overlaps(a.get(), b.get(), 0));
-    b->SetPosition(Vec2(18, 0));
-    EXPECT_FALSE(Overlaps(a.get(), b.get(), 7));
-    EXPECT_TRUE(Overlaps(a.get(), b.get(), 6));
+    const struct {
+        Vec2 b;
+        int inset;
+        bool overlap;
+    } rows[] = {{{32, 0}, 0, false}, {{31, 31}, 0, true}, {{18, 0}, 7, false}, {{18, 0}, 6, true}};
+    for (const auto& row : rows) {
+        b->SetPosition(row.b);
+        EXPECT_EQ(Overlaps(a.get(), b.get(), row.inset), row.overlap) << row.b.x << " inset " << row.inset;
+    }
+    a->SetState(1);
+    for (const auto& [bits, state] : std::vector<std::pair<int, int>>{{-2, 3}, {-2, 1}, {4, 5}, {0, 5}}) {
+        a->ModifyState(bits);
+        EXPECT_EQ(a->state, state) << bits;
+    }
 }
 
 TEST_F(EntityTest, DeathIsAnnouncedOnceAndOnlyByTheHost)
@@ -196,14 +184,11 @@ TEST_F(EntityTest, DeathIsAnnouncedOnceAndOnlyByTheHost)
     EXPECT_EQ(host.sent[0].type, MSG_DEATH);
     EXPECT_EQ(e->state, 0);
     EXPECT_TRUE(e->dead && e->localOnly && !e->visible);
-
     auto local = Make(&host);
     local->localOnly = true;
     local->Dead();
     EXPECT_EQ(host.sent.size(), 1u);
-
-    auto replica = Make(&client);
-    replica->Dead();
+    Make(&client)->Dead();
     EXPECT_TRUE(client.sent.empty());
 }
 
@@ -219,7 +204,6 @@ TEST_F(EntityTest, StateRecordRoundTripsAndShortStreamsFail)
     ASSERT_TRUE(e->WriteState(&s));
     EXPECT_EQ(s.GetLength(), 24u);
     EXPECT_EQ(s.GetData()[20], 1);
-
     auto copy = Make();
     copy->SetUID(77);
     copy->SetType(11);
@@ -238,10 +222,9 @@ TEST_F(EntityTest, StateRecordRoundTripsAndShortStreamsFail)
     EXPECT_TRUE(LogContains("UID modification error! 77"));
     EXPECT_TRUE(LogContains("type modification error! 11"));
 
-    NetStream tooShort(10);
+    NetStream tooShort(10), empty(4);
     EXPECT_FALSE(e->WriteState(&tooShort));
     EXPECT_FALSE(e->WriteState(nullptr));
-    NetStream empty(4);
     EXPECT_FALSE(copy->ReadState(&empty));
     EXPECT_FALSE(copy->ReadState(nullptr));
 }
@@ -251,34 +234,18 @@ TEST_F(EntityTest, ARecordPlacingTheEntityOffTheMapIsRefused)
     // The map and one tile around it: -32 to 8192 across, -32 to 10560 down.
     auto copy = Make();
     copy->SetPosition(Vec2(100.0f, 200.0f));
-    for (Vec2 place : {Vec2(std::nanf(""), 0.0f), Vec2(1e30f, 0.0f), Vec2(8193.0f, 0.0f), Vec2(0.0f, -33.0f),
-                       Vec2(0.0f, 10561.0f)}) {
+    auto read = [&](Vec2 place) {
         auto e = Make();
         e->SetPosition(place);
         NetStream s(64);
-        ASSERT_TRUE(e->WriteState(&s));
-        EXPECT_FALSE(copy->ReadState(&s)) << place.x << ", " << place.y;
+        return e->WriteState(&s) && copy->ReadState(&s);
+    };
+    for (Vec2 place : {Vec2(std::nanf(""), 0.0f), Vec2(1e30f, 0.0f), Vec2(8193.0f, 0.0f), Vec2(0.0f, -33.0f),
+                       Vec2(0.0f, 10561.0f)}) {
+        EXPECT_FALSE(read(place)) << place.x << ", " << place.y;
         EXPECT_EQ(copy->GetPosition(), Vec2(100.0f, 200.0f));
     }
     EXPECT_TRUE(LogContains("record with a position off the map ignored"));
-    auto edge = Make();
-    edge->SetPosition(Vec2(8192.0f, -32.0f));
-    NetStream s(64);
-    ASSERT_TRUE(edge->WriteState(&s));
-    ASSERT_TRUE(copy->ReadState(&s));
+    ASSERT_TRUE(read(Vec2(8192.0f, -32.0f)));
     EXPECT_EQ(copy->GetPosition(), Vec2(8192.0f, -32.0f));
-}
-
-TEST_F(EntityTest, ModifyStateSetsOrTogglesBits)
-{
-    auto e = Make();
-    e->SetState(1);
-    e->ModifyState(-2);
-    EXPECT_EQ(e->state, 3);
-    e->ModifyState(-2);
-    EXPECT_EQ(e->state, 1);
-    e->ModifyState(4);
-    EXPECT_EQ(e->state, 5);
-    e->ModifyState(0);
-    EXPECT_EQ(e->state, 5);
 }
