@@ -1,8 +1,14 @@
 #include "tests/support/TestSupport.h"
 
+#include <limits.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 
 #include "engine/QuillLogger.h"
 
@@ -34,6 +40,35 @@ std::string TempPath(const std::string& stem)
     const char* dir = getenv("TMPDIR");
     return std::string(dir && *dir ? dir : "/tmp") + "/karsk_" + stem + "_" + std::to_string(getpid()) + "_" +
            std::to_string(counter++);
+}
+
+TempDir::TempDir()
+{
+    std::string pattern = TempPath("dir") + "_XXXXXX";
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed for " + pattern);
+    // Canonical, so that it compares equal to paths the engine resolves.
+    char real[PATH_MAX];
+    path = realpath(pattern.c_str(), real) ? real : pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+std::string TempDir::Write(const std::string& name, const std::string& bytes) const
+{
+    const std::string full = File(name);
+    std::ofstream(full, std::ios::binary) << bytes;
+    return full;
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool LogContains(const std::string& text)

@@ -39,7 +39,6 @@ public:
         (void)w;
         if (SpritesEnabled())
             sprites.push_back({frame, s ? 1 : 0, x, y, h});
-        lastSprite = s;
     }
     void DrawImage(Quill::Image* image, int x, int y) override
     {
@@ -56,7 +55,6 @@ public:
     }
 
     std::vector<Call> tiles, sprites, images, glyphs;
-    Quill::SpriteType* lastSprite = nullptr;
     Quill::Image fakeFont;
 };
 
@@ -81,6 +79,26 @@ protected:
 
 // A unique path in the system's temporary directory.
 std::string TempPath(const std::string& stem);
+
+// A fresh directory (canonical path) in the system's temporary directory,
+// removed with its contents at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return path; }
+    std::string File(const std::string& name) const { return path + "/" + name; }
+    // Writes `bytes` to `name` inside the directory; returns the full path.
+    std::string Write(const std::string& name, const std::string& bytes) const;
+
+private:
+    std::string path;
+};
+
+std::string ReadWholeFile(const std::string& path);
 // True when a recent engine log line contains the text.
 bool LogContains(const std::string& text);
 
