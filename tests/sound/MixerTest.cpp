@@ -7,176 +7,144 @@
 
 namespace {
 
-std::vector<int16_t> Ramp(int length, int step)
+using Frames = std::vector<int16_t>;
+
+Frames Ramp(int length)
 {
-    std::vector<int16_t> out(static_cast<size_t>(length));
-    for (int i = 0; i < length; ++i) {
-        out[i] = static_cast<int16_t>(i * step);
-    }
+    Frames out(static_cast<size_t>(length));
+    for (int i = 0; i < length; ++i) out[i] = static_cast<int16_t>(i);
     return out;
 }
 
-std::vector<int16_t> MixFrames(Mixer& mixer, int frames)
+Frames MixFrames(Mixer& mixer, int frames)
 {
-    std::vector<int16_t> out(static_cast<size_t>(frames), 12345);
+    Frames out(static_cast<size_t>(frames), 12345);
     mixer.Mix(out.data(), frames);
     return out;
 }
 
-}  // namespace
-
-TEST(MixerPlayback, EmptyOrInvalidSlotDoesNotPlay)
+TEST(Mixer, ChannelsPlayToTheEndRestartAddUpAndStopIndependently)
 {
     Mixer mixer;
     EXPECT_FALSE(mixer.Play(0));
     EXPECT_FALSE(mixer.Play(-1));
     EXPECT_FALSE(mixer.Play(Mixer::kChannels));
-    EXPECT_EQ(MixFrames(mixer, 4), std::vector<int16_t>(4, 0));
-}
+    EXPECT_EQ(MixFrames(mixer, 2), Frames(2, 0));
 
-TEST(MixerPlayback, NonLoopingSampleStopsAtItsEnd)
-{
-    Mixer mixer;
     mixer.SetSample(3, {100, 200, 300}, false);
     ASSERT_TRUE(mixer.Play(3));
-    EXPECT_EQ(MixFrames(mixer, 2), (std::vector<int16_t>{100, 200}));
+    EXPECT_EQ(MixFrames(mixer, 2), (Frames{100, 200}));
     EXPECT_TRUE(mixer.IsPlaying(3));
-    EXPECT_EQ(MixFrames(mixer, 3), (std::vector<int16_t>{300, 0, 0}));
+    EXPECT_EQ(MixFrames(mixer, 3), (Frames{300, 0, 0}));
     EXPECT_FALSE(mixer.IsPlaying(3));
-    EXPECT_EQ(MixFrames(mixer, 2), (std::vector<int16_t>{0, 0}));
-}
 
-TEST(MixerPlayback, ReplayRestartsTheChannelAtTheBeginning)
-{
-    Mixer mixer;
-    mixer.SetSample(0, Ramp(5000, 1), false);
+    // Playing a sound again restarts it on its own channel.
+    mixer.SetSample(0, Ramp(5000), false);
     mixer.Play(0);
     MixFrames(mixer, 1500);
     EXPECT_EQ(mixer.Position(0), 1500u);
     ASSERT_TRUE(mixer.Play(0));
-    EXPECT_EQ(mixer.Position(0), 0u);
-    EXPECT_EQ(MixFrames(mixer, 3), (std::vector<int16_t>{0, 1, 2}));
-}
+    EXPECT_EQ(MixFrames(mixer, 3), (Frames{0, 1, 2}));
 
-TEST(MixerPlayback, ChannelsAddUpAndStopIndependently)
-{
-    Mixer mixer;
-    mixer.SetSample(0, std::vector<int16_t>(4, 1000), false);
-    mixer.SetSample(1, std::vector<int16_t>(4, -300), false);
+    mixer.SetSample(0, Frames(4, 1000), false);
+    mixer.SetSample(1, Frames(4, -300), false);
     mixer.Play(0);
     mixer.Play(1);
-    EXPECT_EQ(MixFrames(mixer, 2), (std::vector<int16_t>{700, 700}));
+    EXPECT_EQ(MixFrames(mixer, 2), (Frames{700, 700}));
     mixer.Stop(0);
     EXPECT_FALSE(mixer.IsPlaying(0));
-    EXPECT_EQ(MixFrames(mixer, 2), (std::vector<int16_t>{-300, -300}));
+    EXPECT_EQ(MixFrames(mixer, 2), (Frames{-300, -300}));
 }
 
-TEST(MixerPlayback, NewSampleStopsTheChannelAndHandsBackTheOldOne)
+TEST(Mixer, NewSampleStopsTheChannelAndHandsBackTheOldOne)
 {
     Mixer mixer;
     mixer.SetSample(2, {1, 2, 3}, false);
     mixer.Play(2);
-    std::vector<int16_t> old = mixer.SetSample(2, {9}, true);
-    EXPECT_EQ(old, (std::vector<int16_t>{1, 2, 3}));
+    EXPECT_EQ(mixer.SetSample(2, {9}, true), (Frames{1, 2, 3}));
     EXPECT_FALSE(mixer.IsPlaying(2));
     EXPECT_EQ(mixer.Length(2), 1u);
     mixer.ClearSample(2);
-    EXPECT_FALSE(mixer.HasSample(2));
     EXPECT_FALSE(mixer.Play(2));
 }
 
-TEST(MixerLooping, WrapsFromTheEndToTheLoopStart)
+TEST(Mixer, LoopingWrapsFromTheLoopEndToTheLoopStart)
 {
-    Mixer mixer;
-    mixer.SetSample(5, Ramp(10, 1), true);
-    ASSERT_TRUE(mixer.SetLoopPoints(5, 3, 0));
-    EXPECT_EQ(mixer.LoopEnd(5), 10u);
-    mixer.Play(5);
-    EXPECT_EQ(MixFrames(mixer, 17),
-              (std::vector<int16_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 3, 4, 5, 6, 7, 8, 9}));
-    EXPECT_TRUE(mixer.IsPlaying(5));
-}
+    const struct {
+        int start, end;  // loop points as given; an end of 0 is the sample's end
+        Frames expected;
+    } cases[] = {
+        {3, 0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 3, 4, 5, 6, 7, 8, 9}},
+        {2, 5, {0, 1, 2, 3, 4, 2, 3, 4, 2}},
+    };
+    for (const auto& c : cases) {
+        Mixer mixer;
+        mixer.SetSample(5, Ramp(10), true);
+        ASSERT_TRUE(mixer.SetLoopPoints(5, c.start, c.end));
+        mixer.Play(5);
+        EXPECT_EQ(MixFrames(mixer, int(c.expected.size())), c.expected) << c.start << "-" << c.end;
+        EXPECT_TRUE(mixer.IsPlaying(5));
+    }
 
-TEST(MixerLooping, LoopEndInsideTheSample)
-{
-    Mixer mixer;
-    mixer.SetSample(0, Ramp(10, 1), true);
-    mixer.SetLoopPoints(0, 2, 5);
-    mixer.Play(0);
-    EXPECT_EQ(MixFrames(mixer, 9), (std::vector<int16_t>{0, 1, 2, 3, 4, 2, 3, 4, 2}));
-}
-
-TEST(MixerLooping, WrapsAcrossMixChunks)
-{
-    Mixer mixer;
-    mixer.SetSample(0, Ramp(1000, 1), true);
-    mixer.Play(0);
-    std::vector<int16_t> out = MixFrames(mixer, 2500);
+    Mixer across;  // longer than one mixing chunk
+    across.SetSample(0, Ramp(1000), true);
+    across.Play(0);
+    const Frames out = MixFrames(across, 2500);
     EXPECT_EQ(out[999], 999);
     EXPECT_EQ(out[1000], 0);
     EXPECT_EQ(out[2499], 499);
-    EXPECT_EQ(mixer.Position(0), 500u);
+
+    Mixer moved;  // the end moved before the play position wraps at once
+    moved.SetSample(0, Ramp(10), true);
+    moved.Play(0);
+    MixFrames(moved, 8);
+    moved.SetLoopPoints(0, 1, 4);
+    EXPECT_EQ(MixFrames(moved, 4), (Frames{1, 2, 3, 1}));
 }
 
-TEST(MixerLooping, PointsAreClampedToTheSample)
+TEST(Mixer, LoopPointsAreClampedToTheSample)
 {
     Mixer mixer;
     EXPECT_FALSE(mixer.SetLoopPoints(0, 0, 5));
-    mixer.SetSample(0, Ramp(10, 1), true);
-    ASSERT_TRUE(mixer.SetLoopPoints(0, -4, 50));
-    EXPECT_EQ(mixer.LoopStart(0), 0u);
-    EXPECT_EQ(mixer.LoopEnd(0), 10u);
-    mixer.SetLoopPoints(0, 40, 7);
-    EXPECT_EQ(mixer.LoopStart(0), 9u);
-    EXPECT_EQ(mixer.LoopEnd(0), 10u);
-    mixer.SetLoopPoints(0, 6, 6);
-    EXPECT_EQ(mixer.LoopEnd(0), 10u);
-}
-
-TEST(MixerLooping, EndMovedBeforeThePlayPositionWrapsAtOnce)
-{
-    Mixer mixer;
-    mixer.SetSample(0, Ramp(10, 1), true);
-    mixer.Play(0);
-    MixFrames(mixer, 8);
-    mixer.SetLoopPoints(0, 1, 4);
-    EXPECT_EQ(MixFrames(mixer, 4), (std::vector<int16_t>{1, 2, 3, 1}));
-}
-
-TEST(MixerGain, ScalesTheSample)
-{
-    Mixer mixer;
-    mixer.SetSample(0, {1000, -1000}, false);
-    mixer.SetGain(0, 0.5f);
-    mixer.Play(0);
-    EXPECT_EQ(MixFrames(mixer, 2), (std::vector<int16_t>{500, -500}));
-    mixer.SetGain(0, 1.5f);
-    mixer.Play(0);
-    EXPECT_EQ(MixFrames(mixer, 2), (std::vector<int16_t>{1500, -1500}));
-}
-
-TEST(MixerGain, FullScaleAtDoubleGainSaturates)
-{
-    Mixer mixer;
-    mixer.SetSample(0, {32767, -32768, 20000}, false);
-    mixer.SetGain(0, 2.0f);
-    mixer.Play(0);
-    EXPECT_EQ(MixFrames(mixer, 3), (std::vector<int16_t>{32767, -32768, 32767}));
-}
-
-TEST(MixerGain, SumOfChannelsSaturates)
-{
-    Mixer mixer;
-    for (int slot = 0; slot < Mixer::kChannels; ++slot) {
-        mixer.SetSample(slot, {-32768}, false);
-        mixer.SetGain(slot, Mixer::kMaxGain);
-        mixer.Play(slot);
+    mixer.SetSample(0, Ramp(10), true);
+    const struct {
+        int start, end;
+        size_t loopStart, loopEnd;
+    } cases[] = {{-4, 50, 0, 10}, {40, 7, 9, 10}, {6, 6, 6, 10}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(mixer.SetLoopPoints(0, c.start, c.end));
+        EXPECT_EQ(mixer.LoopStart(0), c.loopStart) << c.start << "-" << c.end;
+        EXPECT_EQ(mixer.LoopEnd(0), c.loopEnd) << c.start << "-" << c.end;
     }
-    EXPECT_EQ(MixFrames(mixer, 1), (std::vector<int16_t>{-32768}));
 }
 
-TEST(MixerGain, IsClampedAndResetByReset)
+TEST(Mixer, GainScalesClampsAndSaturates)
 {
+    const struct {
+        Frames sample;
+        float gain;
+        Frames expected;
+    } cases[] = {
+        {{1000, -1000}, 0.5f, {500, -500}},
+        {{1000, -1000}, 1.5f, {1500, -1500}},
+        {{32767, -32768, 20000}, 2.0f, {32767, -32768, 32767}},
+    };
+    for (const auto& c : cases) {
+        Mixer mixer;
+        mixer.SetSample(0, c.sample, false);
+        mixer.SetGain(0, c.gain);
+        mixer.Play(0);
+        EXPECT_EQ(MixFrames(mixer, int(c.sample.size())), c.expected) << c.gain;
+    }
+
+    Mixer all;  // the sum of every channel saturates too
+    for (int slot = 0; slot < Mixer::kChannels; ++slot) {
+        all.SetSample(slot, {-32768}, false);
+        all.SetGain(slot, Mixer::kMaxGain);
+        all.Play(slot);
+    }
+    EXPECT_EQ(MixFrames(all, 1), Frames{-32768});
+
     Mixer mixer;
     EXPECT_FLOAT_EQ(mixer.Gain(0), 1.0f);
     mixer.SetGain(0, 10.0f);
@@ -191,3 +159,5 @@ TEST(MixerGain, IsClampedAndResetByReset)
     EXPECT_FLOAT_EQ(mixer.Gain(0), 1.0f);
     EXPECT_FALSE(mixer.HasSample(0));
 }
+
+}  // namespace

@@ -2,89 +2,46 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <stdexcept>
 
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
-
-void Put16(std::string& out, uint32_t value)
+void Put(std::string& out, uint32_t value, int bytes)
 {
-    out.push_back(static_cast<char>(value & 0xFF));
-    out.push_back(static_cast<char>((value >> 8) & 0xFF));
-}
-
-void Put32(std::string& out, uint32_t value)
-{
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
 }  // namespace
-
-namespace soundtest {
-
-TempDir::TempDir()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "karsk_sound_XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temp dir");
-    }
-    path = pattern;
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-}
 
 void WriteWav(const std::string& file, int rate, int channels, int bits, const std::vector<int16_t>& samples)
 {
     std::string data;
     for (int16_t s : samples) {
-        if (bits == 8) {
+        if (bits == 8)
             data.push_back(static_cast<char>((s >> 8) + 128));
-        } else {
-            Put16(data, static_cast<uint16_t>(s));
-        }
+        else
+            Put(data, static_cast<uint16_t>(s), 2);
     }
-    const uint32_t blockAlign = static_cast<uint32_t>(channels * bits / 8);
+    const uint32_t blockAlign = uint32_t(channels * bits / 8);
     std::string out = "RIFF";
-    Put32(out, static_cast<uint32_t>(36 + data.size()));
+    Put(out, uint32_t(36 + data.size()), 4);
     out += "WAVEfmt ";
-    Put32(out, 16);
-    Put16(out, 1);
-    Put16(out, static_cast<uint32_t>(channels));
-    Put32(out, static_cast<uint32_t>(rate));
-    Put32(out, static_cast<uint32_t>(rate) * blockAlign);
-    Put16(out, blockAlign);
-    Put16(out, static_cast<uint32_t>(bits));
+    Put(out, 16, 4);
+    Put(out, 1, 2);
+    Put(out, uint32_t(channels), 2);
+    Put(out, uint32_t(rate), 4);
+    Put(out, uint32_t(rate) * blockAlign, 4);
+    Put(out, blockAlign, 2);
+    Put(out, uint32_t(bits), 2);
     out += "data";
-    Put32(out, static_cast<uint32_t>(data.size()));
-    WriteBytes(file, out + data);
-}
-
-void WriteBytes(const std::string& file, const std::string& bytes)
-{
-    std::ofstream(file, std::ios::binary) << bytes;
-}
-
-std::string ReadBytes(const std::string& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    Put(out, uint32_t(data.size()), 4);
+    std::ofstream(file, std::ios::binary) << out + data;
 }
 
 std::vector<int16_t> Sine(int frames, int rate, double hz, int amplitude)
 {
     std::vector<int16_t> out(static_cast<size_t>(frames));
-    for (int i = 0; i < frames; ++i) {
-        out[i] = static_cast<int16_t>(amplitude * std::sin(kTwoPi * hz * i / rate));
-    }
+    for (int i = 0; i < frames; ++i) out[i] = int16_t(amplitude * std::sin(2 * M_PI * hz * i / rate));
     return out;
 }
 
@@ -93,10 +50,15 @@ bool LameAvailable()
     return std::system("command -v lame >/dev/null 2>&1") == 0;
 }
 
-bool EncodeMp3(const std::string& wav, const std::string& mp3, const std::string& options)
+std::string EncodeTone(const TempDir& dir, int rate, int channels, double seconds, const std::string& options)
 {
-    const std::string command = "lame --quiet " + options + " '" + wav + "' '" + mp3 + "'";
-    return std::system(command.c_str()) == 0;
+    const std::string name = "tone-" + std::to_string(rate) + "-" + std::to_string(channels);
+    std::vector<int16_t> interleaved;
+    for (int16_t s : Sine(int(rate * seconds), rate, 440.0, 12000))
+        interleaved.insert(interleaved.end(), size_t(channels), s);
+    WriteWav(dir.File(name + ".wav"), rate, channels, 16, interleaved);
+    const std::string mp3 = dir.File(name + ".mp3");
+    const std::string command =
+        "lame --quiet " + options + " '" + dir.File(name + ".wav") + "' '" + mp3 + "'";
+    return std::system(command.c_str()) == 0 ? mp3 : "";
 }
-
-}  // namespace soundtest
