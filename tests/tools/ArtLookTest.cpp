@@ -13,36 +13,35 @@ struct Area {
     int x, y, w, h;
 };
 
-datatest::BmpPixels Load(const std::string& name)
-{
-    datatest::BmpPixels img = datatest::ReadBmpPixels(datatest::DataPath(name));
-    EXPECT_TRUE(img.ok) << name;
-    return img;
-}
-
-// Pixels of `a` in map tile `tile` (tile-relative coordinates).
-std::vector<uint32_t> TilePixels(const datatest::BmpPixels& map, int tile, Area a)
+// The pixels of an area of a picture; none when it reaches outside.
+std::vector<uint32_t> Pixels(const ktool::Image& img, int x0, int y0, Area a)
 {
     std::vector<uint32_t> out;
-    for (int y = a.y; y < a.y + a.h; ++y) {
-        for (int x = a.x; x < a.x + a.w; ++x) out.push_back(map.At(tile % 16 * 32 + x, tile / 16 * 32 + y));
+    for (int y = y0 + a.y; y < y0 + a.y + a.h; ++y) {
+        for (int x = x0 + a.x; x < x0 + a.x + a.w; ++x) {
+            if (!img.Inside(x, y))
+                return {};
+            out.push_back(img.At(x, y));
+        }
     }
     return out;
 }
 
-std::vector<uint32_t> Frame(const datatest::BmpPixels& sprite, int frame)
+// An area of map tile `tile` (tile-relative coordinates).
+std::vector<uint32_t> TilePixels(const ktool::Image& map, int tile, Area a)
 {
-    std::vector<uint32_t> out;
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) out.push_back(sprite.At(frame * 32 + x, y));
-    }
-    return out;
+    return Pixels(map, tile % 16 * 32, tile / 16 * 32, a);
+}
+
+std::vector<uint32_t> Frame(const ktool::Image& sprite, int frame)
+{
+    return Pixels(sprite, frame * 32, 0, {0, 0, 32, 32});
 }
 
 TEST(ArtLook, BanksMeetOpenWaterOnTheirWaterSide)
 {
-    datatest::BmpPixels map = Load("tiles/map.bmp");
-    ASSERT_TRUE(map.ok);
+    const ktool::Image map = datatest::Picture("tiles/map.bmp");
+    ASSERT_EQ(map.width, 512);
     const Area bottom{0, 31, 32, 1}, top{0, 0, 32, 1}, left{0, 0, 1, 32}, right{31, 0, 1, 32};
     // Land north, south, west, east: the opposite edge is plain water.
     EXPECT_EQ(TilePixels(map, 49, bottom), TilePixels(map, 48, bottom));
@@ -72,8 +71,8 @@ TEST(ArtLook, BanksMeetOpenWaterOnTheirWaterSide)
 
 TEST(ArtLook, CornerPiecesShowGroundExactlyOnTheirFreeQuarter)
 {
-    datatest::BmpPixels map = Load("tiles/map.bmp");
-    ASSERT_TRUE(map.ok);
+    const ktool::Image map = datatest::Picture("tiles/map.bmp");
+    ASSERT_EQ(map.width, 512);
     // Free quarter by corner: 3 bottom-right, 4 bottom-left, 5 top-right,
     // 6 top-left; the inner four pixels are the edge and its shadow.
     const Area quarter[4] = {{20, 20, 12, 12}, {0, 20, 12, 12}, {20, 0, 12, 12}, {0, 0, 12, 12}};
@@ -91,8 +90,8 @@ TEST(ArtLook, CornerPiecesShowGroundExactlyOnTheirFreeQuarter)
 
 TEST(ArtLook, EachDoorKeepsItsFrameInEveryState)
 {
-    datatest::BmpPixels map = Load("tiles/map.bmp");
-    ASSERT_TRUE(map.ok);
+    const ktool::Image map = datatest::Picture("tiles/map.bmp");
+    ASSERT_EQ(map.width, 512);
     // Open, shut, locked: the posts of north and south doors and the lintel
     // of east and west doors are the same in all three.
     const struct {
@@ -114,8 +113,7 @@ TEST(ArtLook, WalkingFramesMoveAndStrikesDiffer)
 {
     // Hero: walk pairs at 0, 3, 6, 9 and a strike after each.
     for (const char* hero : {"sprites/Tavin.bmp", "sprites/Tavin2.bmp"}) {
-        datatest::BmpPixels img = Load(hero);
-        ASSERT_TRUE(img.ok);
+        const ktool::Image img = datatest::Picture(hero);
         for (int base : {0, 3, 6, 9}) {
             EXPECT_NE(Frame(img, base), Frame(img, base + 1)) << hero << " frame " << base;
             EXPECT_NE(Frame(img, base + 2), Frame(img, base)) << hero << " frame " << base + 2;
@@ -125,24 +123,22 @@ TEST(ArtLook, WalkingFramesMoveAndStrikesDiffer)
     // Walkers: the spawn cloud grows, then each way has two steps.
     for (const char* enemy : {"sprites/KrillopRed.bmp", "sprites/KrillopBlue.bmp", "sprites/GorlakRed.bmp",
                               "sprites/GorlakBlue.bmp"}) {
-        datatest::BmpPixels img = Load(enemy);
-        ASSERT_TRUE(img.ok);
+        const ktool::Image img = datatest::Picture(enemy);
         std::set<std::vector<uint32_t>> distinct;
         for (int f = 0; f < 11; ++f) distinct.insert(Frame(img, f));
         EXPECT_EQ(distinct.size(), 11u) << enemy;
     }
     for (const char* two : {"sprites/BatRed.bmp", "sprites/BatBlue.bmp", "sprites/Skeleton.bmp",
                             "sprites/Heart.bmp", "sprites/Fire.bmp", "sprites/Jessel.bmp"}) {
-        datatest::BmpPixels img = Load(two);
-        ASSERT_TRUE(img.ok);
+        const ktool::Image img = datatest::Picture(two);
         EXPECT_NE(Frame(img, 0), Frame(img, 1)) << two;
     }
 }
 
 TEST(ArtLook, TheHeadsUpPlacesAreLeftClearForTheOverlay)
 {
-    datatest::BmpPixels hud = Load("kskhud32.bmp");
-    ASSERT_TRUE(hud.ok);
+    const ktool::Image hud = datatest::Picture("kskhud32.bmp");
+    ASSERT_EQ(hud.width, 512);
     // Where the game draws the counters, the item, the sword and the hearts
     // the band is one flat colour, so what is drawn there reads clearly.
     const Area kPlaces[] = {
@@ -155,7 +151,7 @@ TEST(ArtLook, TheHeadsUpPlacesAreLeftClearForTheOverlay)
             for (int x = a.x; x < a.x + a.w; ++x) other += hud.At(x, y) != first;
         }
         EXPECT_EQ(other, 0) << "place at " << a.x << "," << a.y;
-        EXPECT_NE(first, datatest::kMagenta) << "place at " << a.x << "," << a.y;
+        EXPECT_NE(first, ktool::kMagenta) << "place at " << a.x << "," << a.y;
     }
     // Each place has a frame around it: the row above the item box differs.
     EXPECT_NE(hud.At(259, 60), hud.At(259, 70));

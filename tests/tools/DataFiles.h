@@ -1,45 +1,26 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <gtest/gtest.h>
 
-// Helpers for tests that inspect the generated data files.
+#include <string>
+
+#include "tools/art/PngWriter.h"
+
+// The generated data files, read the way the game reads them (through SDL).
 namespace datatest {
 
-std::string DataPath(const std::string& name);
-bool ReadBytes(const std::string& path, std::vector<uint8_t>& out);
+inline std::string DataPath(const std::string& name)
+{
+    return std::string(KARSK_TEST_DATA_DIR) + "/" + name;
+}
 
-struct BmpInfo {
-    bool ok = false;
-    int width = 0;
-    int height = 0;
-    int bitsPerPixel = 0;
-};
-BmpInfo ReadBmpInfo(const std::string& path);
-
-// A decoded 24- or 32-bit BMP as 0xRRGGBB values, top row first.
-struct BmpPixels {
-    bool ok = false;
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> rgb;
-    uint32_t At(int x, int y) const { return rgb[size_t(y) * size_t(width) + size_t(x)]; }
-};
-BmpPixels ReadBmpPixels(const std::string& path);
-constexpr uint32_t kMagenta = 0xFF00FF;
-
-struct WavInfo {
-    bool ok = false;
+// A picture of the data as 0xRRGGBB pixels; empty, and a failure, when unreadable.
+inline ktool::Image Picture(const std::string& name)
+{
+    ktool::Image image;
     std::string error;
-    int channels = 0;
-    int sampleRate = 0;
-    int bitsPerSample = 0;
-    std::vector<int16_t> samples;
-};
-WavInfo ReadWav(const std::string& path);
-
-// A fresh path under the test temp directory that no other test uses.
-std::string UniqueTempPath(const std::string& stem);
+    EXPECT_TRUE(ktool::LoadBmp(DataPath(name), image, error)) << error;
+    return image;
+}
 
 }  // namespace datatest
