@@ -79,8 +79,10 @@ bool CTestApp::StartNetwork()
     const Quill::RunOptions& options = GetRunOptions();
     ownedSession = std::make_unique<NetSession>(kSessionPassword, playerName);
     session = ownedSession.get();
-    if (pendingSockets)
-        session->UseSocketSys(std::move(pendingSockets));
+    if (std::unique_ptr<ISocketSys> sockets = MakeSockets())
+        session->UseSocketSys(std::move(sockets));
+    if (recorder || replayer)
+        session->SetClock([this] { return GameClock(); });
     session->SetPort(options.port);
     if (!options.netTrace.empty()) {
         netTrace = std::make_unique<NetTrace>();
@@ -136,7 +138,7 @@ void CTestApp::NetworkTick()
     // On the fractional clock, as a schedule: frames paced at 1/60 s would
     // otherwise fall 16 ms apart on the millisecond count every third frame
     // and skip the tick, and the peer's copies would lag.
-    const double now = GetPreciseTicks(), period = kNetTickSeconds * 1000.0;
+    const double now = GameClock(), period = kNetTickSeconds * 1000.0;
     if (now < lastNetTick + period)
         return;
     lastNetTick = std::max(lastNetTick + period, now - period);
@@ -289,8 +291,9 @@ void CTestApp::OnNetMessage(NetMessage* message)
     const int32_t type = message->type;
     if (isServer && type != MSG_HERO_UPDATE && type != MSG_SCREEN_ENTERED && type != MSG_HIT &&
         type != MSG_SWORD_PRESSED && type != MSG_DOOR_OPENED && type != MSG_ITEM_PRESSED) {
-        std::string text(reinterpret_cast<const char*>(s.GetData()), s.GetLength());
-        text = Printable(text.c_str());  // up to the first zero, as text
+        std::string raw(reinterpret_cast<const char*>(s.GetData()), s.GetLength());
+        raw.erase(std::find(raw.begin(), raw.end(), '\0'), raw.end());  // shown up to the first zero, as text
+        const std::string text = Printable(std::move(raw));
         Quill::Logger()->Log("Server received unauthorized net message:");
         Quill::Logger()->Log("type: %d", int(type));
         Quill::Logger()->Log("data: %s", text.c_str());

@@ -5,16 +5,17 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libsdl1.2-compat-dev libmpg123-dev libmp3lame-dev lame libpng-dev
+  libsdl1.2-compat-dev libmpg123-dev libmp3lame-dev lame libpng-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libinih-dev
   dpkg-dev desktop-file-utils
+  clang cppcheck
 )
-# With --fuzz, also what the fuzzers need (scripts/fuzz.sh): clang and its
+# With --fuzz, also what the fuzzers need (scripts/fuzz.sh): clang's
 # sanitizer and libFuzzer runtimes, which are only recommended by clang and
 # so must be named, as recommended packages are left out below.
 if [ "${1:-}" = "--fuzz" ]; then
-  packages+=(clang libclang-rt-dev)
+  packages+=(libclang-rt-dev)
 fi
 
 missing=()

@@ -78,7 +78,7 @@ void ReadNotes(const SourceLine& line, Track& track)
         size_t star = length.find('*');
         if (star != std::string::npos) {
             repeats = ParseInt(line, length.substr(star + 1), 1, 256, "repeat count");
-            length = length.substr(0, star);
+            length.resize(star);
         }
         Note note{word.substr(0, colon), ParseNumber(line, length, 0.0625, 64, "note length"), &line};
         if (note.pitch != "r" && note.pitch != "x") {
