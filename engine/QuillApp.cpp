@@ -143,12 +143,17 @@ bool CQuillApp::RunFrameLoop()
 {
     const double period = 1000.0 / 60.0;
     frameStats.Begin(SteadyMilliseconds());
+    if (!runOptions.frameLog.empty()) {
+        frameLog.Open(runOptions.frameLog);
+    }
     double previousStart = GetPreciseTicks();
     double deadline = previousStart;
     bool firstFrame = true;
     for (;;) {
         const double start = GetPreciseTicks();
-        frameStats.FrameStarted(SteadyMilliseconds());
+        const double startedAt = SteadyMilliseconds();
+        frameStats.FrameStarted(startedAt);
+        frameLog.FrameStarted(startedAt);
         if (runOptions.fixedStep || firstFrame) {
             SetTimeKey(1.0f / 60.0f);
         } else {

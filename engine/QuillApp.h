@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/FrameLog.h"
 #include "engine/FrameStats.h"
 #include "engine/InputSystem.h"
 #include "engine/LaunchContext.h"
@@ -115,6 +116,7 @@ private:
     bool quitRequested = false;
     bool videoStarted = false;
     FrameStats frameStats;
+    FrameLog frameLog;
 };
 
 }  // namespace Quill

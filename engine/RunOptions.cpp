@@ -132,7 +132,7 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
         bool takesValue = name == "--frames" || name == "--input-script" || name == "--screenshot" ||
                           name == "--data" || name == "--log" || name == "--seed" || name == "--dump-world" ||
                           name == "--connect" || name == "--name" || name == "--port" ||
-                          name == "--net-trace" || name == "--scale";
+                          name == "--net-trace" || name == "--scale" || name == "--frame-log";
         if (!takesValue) {
             error = "unknown option '" + name + "' (try --help)";
             return false;
@@ -182,6 +182,8 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
             parsed.playerName = value;
         } else if (name == "--net-trace") {
             parsed.netTrace = value;
+        } else if (name == "--frame-log") {
+            parsed.frameLog = value;
         } else if (name == "--dump-world") {
             parsed.dumpWorld = value;
         } else if (name == "--input-script") {
@@ -211,6 +213,7 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
     parsed.logFile = MakeAbsolute(parsed.logFile);
     parsed.dumpWorld = MakeAbsolute(parsed.dumpWorld);
     parsed.netTrace = MakeAbsolute(parsed.netTrace);
+    parsed.frameLog = MakeAbsolute(parsed.frameLog);
     options = parsed;
     return true;
 }
@@ -232,6 +235,7 @@ const char* RunOptionsHelp()
            "  --log FILE            log file (default karsk.log; '-' for none)\n"
            "  --no-log              no log file\n"
            "  --frame-stats         log frame pacing and CPU use at the end\n"
+           "  --frame-log FILE      write each frame's start and length (ms) to FILE as it runs\n"
            "  --seed N              seed the random numbers with N (0 to 4294967295);\n"
            "                        default: the clock, logged as 'random seed: N'\n"
            "  --dump-world FILE     write the world's entities to FILE when the run ends\n"

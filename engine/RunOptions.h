@@ -18,6 +18,7 @@ struct RunOptions {
     std::string logFile = "karsk.log";  // empty: no log file
     bool realTime = false;              // keep the real clock and measured steps when headless
     bool frameStats = false;            // log frame pacing and CPU use when the run ends
+    std::string frameLog;               // one line per frame as it starts: its time and interval
     std::optional<uint32_t> seed;       // the random generator's seed; none takes the clock
     std::string dumpWorld;              // the world's entities, written when the loop ends
     bool host = false;                  // listen for a second player

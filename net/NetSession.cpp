@@ -265,6 +265,7 @@ void NetSession::Update()
         if (r <= 0)
             break;
         lastHeard = Now();
+        frameBegunAt = -1.0;
         if (authenticated) {
             if (onMessage)
                 onMessage(&received);
@@ -289,7 +290,8 @@ void NetSession::HandleBeforeLogin(NetMessage& message)
         peerName[kNameBytes - 1] = '\0';
         offered[kPasswordBytes - 1] = '\0';
         if (!CheckPassword(offered)) {
-            Quill::Logger()->Log("a player offered the wrong password");
+            Quill::Logger()->Log(
+                "a player offered the wrong password; refusing the login and dropping the connection");
             SendEmpty(MSG_LOGIN_FAILED);
             Disconnect();
             return;
@@ -328,11 +330,24 @@ void NetSession::CheckDeadlines()
     if (!connection)
         return;
     const double now = Now();
+    const size_t partial = inbox.size() - inboxStart;
+    if (partial == 0)
+        frameBegunAt = -1.0;
+    else if (frameBegunAt < 0.0)
+        frameBegunAt = now;
+    // What was waiting tells a stalled peer from a slow one in the log.
+    auto drop = [this, partial](std::string why) {
+        if (partial > 0)
+            why += " (" + std::to_string(partial) + " bytes of an unfinished frame waiting)";
+        DropPeer(why);
+    };
     if (!authenticated && now - connectedAt > kLoginDeadlineMs)
-        DropPeer(isServer ? "the connecting player did not log in within 5 s"
-                          : "the host did not accept our login within 5 s");
+        drop(isServer ? "the connecting player did not log in within 5 s"
+                      : "the host did not accept our login within 5 s");
     else if (authenticated && now - lastHeard > kIdleDeadlineMs)
-        DropPeer("nothing has come from the peer for 10 s");
+        drop("no complete frame has come from the peer for 10 s");
+    else if (frameBegunAt >= 0.0 && now - frameBegunAt > kFrameDeadlineMs)
+        drop("the peer began a frame more than 5 s ago and has not finished it");
 }
 
 void NetSession::ConnectionBroken()
@@ -354,6 +369,7 @@ void NetSession::Disconnect()
         sockets->CloseClient(connection);
     connection = nullptr;
     authenticated = challengeDone = linkBroken = false;
+    frameBegunAt = -1.0;
     inbox.clear();
     inboxStart = 0;
     unsent.clear();

@@ -48,6 +48,10 @@ public:
     // An authenticated peer silent for this long is treated as gone; both
     // sides send a hero update every network tick, so silence means trouble.
     static constexpr double kIdleDeadlineMs = 10000.0;
+    // A frame whose first bytes have come must be whole within this time: a
+    // peer trickling tiny frames a byte at a time would otherwise beat the
+    // idle deadline and hold the one place for ever.
+    static constexpr double kFrameDeadlineMs = 5000.0;
     // Bytes a peer may leave unread before it is dropped (about four seconds
     // of a crowded screen's updates).
     static constexpr size_t kMaxUnsentBytes = 256 * 1024;
@@ -136,5 +140,7 @@ private:
     std::vector<uint8_t> unsent;
     double connectedAt = 0.0;
     double lastHeard = 0.0;
+    // When the first bytes of the frame now being assembled came; -1 for none.
+    double frameBegunAt = -1.0;
     std::string peerAddress;
 };

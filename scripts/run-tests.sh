@@ -24,5 +24,9 @@ cmake --build build-sanitize -j"$jobs"
 # The game with the tracking allocator, alone and as two players: no leaks.
 scripts/check-tracked-game.sh
 
+# Misbehaving players against a real host: it keeps its pace, logs each
+# fault and lets a good player in afterwards (about a minute).
+scripts/netfaults.sh build
+
 # Last, a minute for each network fuzzer (clang, in build-fuzz).
 scripts/fuzz.sh 60

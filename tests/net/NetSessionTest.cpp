@@ -269,6 +269,22 @@ TEST_F(SessionTest, LoginAndSilenceDeadlines)
     host->Update();
     EXPECT_FALSE(host->IsConnected());
     EXPECT_EQ(hostHeard.drops, 1);
+
+    // A player who starts a frame must finish it within 5 s, however often
+    // earlier frames came.
+    clients[0] = Make(clientHeard, "Ben");
+    ASSERT_TRUE(clients[0]->Connect("127.0.0.1", false));
+    Pump();
+    ASSERT_TRUE(host->IsConnected());
+    wire->LastLink()->ToServer().Inject({99, 0, 0});
+    host->Update();
+    now += 5000.0;
+    host->Update();
+    EXPECT_TRUE(host->IsConnected());
+    now += 1.0;
+    host->Update();
+    EXPECT_FALSE(host->IsConnected());
+    EXPECT_EQ(hostHeard.drops, 2);
 }
 
 TEST_F(SessionTest, AJoinerWhoseHostNeverAnswersGivesUpAfterFiveSeconds)
