@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/SpawnTable.h"
+#include "app/StateReport.h"
 #include "app/WorldDump.h"
 #include "engine/ConfigFiles.h"
 #include "engine/EngineSettings.h"
@@ -139,6 +140,8 @@ void CTestApp::Update()
         PlaySound(SND_MUSIC_OVERWORLD);
         musicStarted = true;
     }
+    // A watcher may ask for the state at any frame, paused or not.
+    ServeStateRequest(*this);
     // A paused game's world stands still; its music plays on.
     HandleSystemKeys();
     if (world)

@@ -1,0 +1,300 @@
+#!/usr/bin/env bash
+# Two players for a long while: a headless host and a headless joining copy
+# play over 127.0.0.1 on the real clock, each steered by karsk-bot (a random
+# walk that swings, uses and switches items and takes stairs), then the run
+# is judged:
+#   - both copies still run and each writes its state (SIGUSR1) within 5 s;
+#   - resident memory levels off: VmRSS is sampled every minute (every 10 s in
+#     runs under 10 minutes), and from the middle sample to the last it may
+#     grow by at most 2 MiB or 5 % of the middle sample, whichever is larger;
+#   - the two worlds agree once the bots have stood still for two seconds:
+#     both heroes, and every enemy on a screen where a hero stands, exist on
+#     both copies with the same uid less than a tile (32 px) apart on each
+#     axis. A difference seen in three states a second apart is a desync;
+#     one that comes and goes is a message in flight and is only shown;
+#   - SIGTERM ends both cleanly (exit status 0), and in a build with the
+#     memory tracker (or with --tracked, which requires one) both leak
+#     reports say "Congratulations! No memory leaks found!" and neither copy
+#     wrote memory.log.
+# Usage: scripts/soak.sh [--build DIR] [--tracked] [--keep] [minutes]
+#   minutes defaults to 30; DIR (default build) is configured if missing and
+#   karsk and karsk-bot are built in it. --keep keeps the logs and states.
+# Exits 0 when every check passes, 1 otherwise; prints a short summary.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=build
+tracked=no
+keep=no
+minutes=30
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build) build=$2; shift 2 ;;
+    --tracked) tracked=yes; shift ;;
+    --keep) keep=yes; shift ;;
+    -h|--help) sed -n '2,25p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *)
+      if ! [[ "$1" =~ ^[0-9]+$ ]] || [ "$1" -lt 1 ] || [ "$1" -gt 1000 ]; then
+        echo "soak: minutes must be a whole number from 1 to 1000, got '$1'" >&2
+        exit 2
+      fi
+      minutes=$1; shift ;;
+  esac
+done
+
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build "$build" -j"${JOBS:-2}" --target karsk karsk-bot >/dev/null
+game=$build/karsk
+bot=$build/tools/karsk-bot
+
+work=$(mktemp -d)
+host=""
+client=""
+cleanup() {
+  for pid in $client $host; do kill -KILL "$pid" 2>/dev/null || true; done
+  if [ "$keep" = yes ]; then echo "soak: files kept in $work"; else rm -rf "$work"; fi
+}
+trap cleanup EXIT
+mkdir -p "$work/host" "$work/client"
+
+fps=60
+end_frame=$((minutes * 60 * fps))
+"$bot" --seed 101 --minutes "$minutes" >"$work/host.keys"
+"$bot" --seed 202 --minutes "$minutes" >"$work/client.keys"
+
+failures=()
+fail() {
+  failures+=("$1")
+  echo "soak: FAIL: $1"
+}
+
+# The host on a random free port (another if it cannot take it); the joining
+# copy once the host listens.
+listening=no
+for attempt in 1 2 3 4 5; do
+  port=$(shuf -i 20000-60000 -n 1)
+  rm -f "$work/host/karsk.log"
+  "$game" --headless --real-time --host --port "$port" --seed 1 --name Host \
+    --input-script "$work/host.keys" --log "$work/host/karsk.log" >"$work/host/stdout" 2>&1 &
+  host=$!
+  for wait in $(seq 1 100); do
+    if grep -q "hosting on port" "$work/host/karsk.log" 2>/dev/null; then listening=yes; break; fi
+    kill -0 "$host" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ "$listening" = yes ] && break
+  kill "$host" 2>/dev/null || true
+  wait "$host" 2>/dev/null || true
+done
+[ "$listening" = yes ] || { echo "soak: FAIL: the host never listened"; exit 1; }
+"$game" --headless --real-time --connect 127.0.0.1 --port "$port" --seed 2 --name Guest \
+  --input-script "$work/client.keys" --log "$work/client/karsk.log" >"$work/client/stdout" 2>&1 &
+client=$!
+joined=no
+for wait in $(seq 1 100); do
+  if grep -q "Guest joined" "$work/host/karsk.log" && grep -q "joined Host" "$work/client/karsk.log" 2>/dev/null; then
+    joined=yes
+    break
+  fi
+  sleep 0.1
+done
+[ "$joined" = yes ] || { echo "soak: FAIL: the joining copy never got in"; exit 1; }
+
+alive() { kill -0 "$1" 2>/dev/null && [ "$(awk '/^State:/ {print $2}' "/proc/$1/status" 2>/dev/null)" != Z ]; }
+rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status" 2>/dev/null || echo 0; }
+
+# Asks both copies for their state; false unless both files appear within 5 s.
+ask_state() {
+  rm -f "$work/host/karsk.state" "$work/client/karsk.state"
+  kill -USR1 "$host" "$client" 2>/dev/null || return 1
+  for wait in $(seq 1 50); do
+    [ -f "$work/host/karsk.state" ] && [ -f "$work/client/karsk.state" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+state_field() { awk -v k="$2" '$1 == k {print $2; exit}' "$1"; }
+
+interval=60
+[ "$minutes" -lt 10 ] && interval=10
+samples=$((minutes * 60 / interval))
+echo "soak: $minutes minutes, host pid $host, client pid $client, port $port, RSS every $interval s"
+: >"$work/rss.txt"
+start=$(date +%s)
+for i in $(seq 0 "$samples"); do
+  target=$((start + i * interval))
+  now=$(date +%s)
+  [ "$now" -lt "$target" ] && sleep $((target - now))
+  if ! alive "$host" || ! alive "$client"; then
+    alive "$host" || fail "the host stopped after $(( $(date +%s) - start )) s"
+    alive "$client" || fail "the client stopped after $(( $(date +%s) - start )) s"
+    break
+  fi
+  echo "$((i * interval)) $(rss_kb "$host") $(rss_kb "$client")" >>"$work/rss.txt"
+done
+
+checked=no
+desyncs=0
+compared=""
+if [ ${#failures[@]} -eq 0 ]; then
+  # The bots stop at frame $end_frame; wait until both copies are two seconds
+  # past it, with heroes still, before comparing.
+  settled=no
+  deadline=$(( $(date +%s) + 60 + minutes * 30 ))
+  while [ "$(date +%s)" -lt "$deadline" ]; do
+    if ! ask_state; then
+      fail "a copy did not write its state within 5 s of SIGUSR1"
+      break
+    fi
+    hf=$(state_field "$work/host/karsk.state" frame)
+    cf=$(state_field "$work/client/karsk.state" frame)
+    if [ "$hf" -ge $((end_frame + 2 * fps)) ] && [ "$cf" -ge $((end_frame + 2 * fps)) ]; then
+      settled=yes
+      break
+    fi
+    sleep 1
+  done
+  [ "$settled" = yes ] || [ ${#failures[@]} -gt 0 ] ||
+    fail "the bots did not finish in time (frames: host ${hf:-?}, client ${cf:-?}, last key at $end_frame)"
+fi
+
+# Prints one line per difference: "<kind> <uid> <why>"; the first line is a
+# summary "compared <heroes> <enemies> <screens>".
+compare_states() {
+  awk -v tile=32 -v sw=512 -v sh=352 '
+    function abs(v) { return v < 0 ? -v : v }
+    function screen(x, y) { return int((x + 16) / sw) "," int((y + 16) / sh) }
+    FNR == 1 { side++ }
+    $1 == "connected" && $2 != 1 { print "session", side == 1 ? "host" : "client", "not connected" }
+    $1 == "scrolling" && $2 != 0 { print "scroll", side == 1 ? "host" : "client", "still scrolling" }
+    $1 == "hero" || $1 == "enemy" {
+      key = $1 " " $2
+      x[side, key] = $3; y[side, key] = $4; seen[key] = 1
+      if ($1 == "hero") occupied[screen($3, $4)] = 1
+      else where[key] = screen($3, $4)
+    }
+    END {
+      heroes = 0; enemies = 0
+      for (key in seen) {
+        split(key, part, " ")
+        if (part[1] == "enemy" && !(where[key] in occupied)) continue
+        if (part[1] == "hero") heroes++; else enemies++
+        if (!((1, key) in x)) { print key, "missing on the host"; continue }
+        if (!((2, key) in x)) { print key, "missing on the client"; continue }
+        dx = abs(x[1, key] - x[2, key]); dy = abs(y[1, key] - y[2, key])
+        if (dx >= tile || dy >= tile)
+          printf "%s at %s,%s on the host but %s,%s on the client\n", key, x[1, key], y[1, key], x[2, key], y[2, key]
+      }
+      n = 0; for (s in occupied) n++
+      if (heroes != 2) print "hero count", heroes, "heroes instead of 2"
+      print "compared", heroes, enemies, n
+    }' "$work/host/karsk.state" "$work/client/karsk.state"
+}
+
+if [ ${#failures[@]} -eq 0 ]; then
+  checked=yes
+  persistent=""
+  for round in 1 2 3; do
+    [ "$round" -gt 1 ] && { sleep 1; ask_state || { fail "a copy stopped answering SIGUSR1"; break; }; }
+    cp "$work/host/karsk.state" "$work/host/round$round.state"
+    cp "$work/client/karsk.state" "$work/client/round$round.state"
+    compare_states >"$work/diff$round.txt"
+    [ "$round" -eq 1 ] && compared=$(grep '^compared' "$work/diff1.txt")
+    awk '$1 != "compared" {print $1, $2}' "$work/diff$round.txt" | sort -u >"$work/keys$round.txt"
+    if [ "$round" -eq 1 ]; then
+      persistent=$(cat "$work/keys1.txt")
+    else
+      persistent=$(comm -12 <(echo "$persistent" | sed '/^$/d') "$work/keys$round.txt")
+    fi
+    [ -z "$persistent" ] && break
+  done
+  for round in 1 2 3; do
+    [ -f "$work/diff$round.txt" ] || continue
+    awk -v r="$round" '$1 != "compared" {print "soak: state " r ": " $0}' "$work/diff$round.txt"
+  done
+  if [ -n "$persistent" ]; then
+    desyncs=$(echo "$persistent" | wc -l)
+    fail "$desyncs desync(s) in all three states: $(echo "$persistent" | paste -sd ';' -)"
+  fi
+fi
+
+# Memory: the second half of the run may grow only a little.
+level_check() {
+  local column=$1 name=$2
+  awk -v c="$column" -v name="$name" '
+    { v[NR] = $c }
+    END {
+      if (NR < 3) { print "FAIL " name ": only " NR " RSS samples"; exit }
+      mid = v[int((NR + 1) / 2)]; last = v[NR]; growth = last - mid
+      bound = mid * 0.05; if (bound < 2048) bound = 2048
+      printf "%s %s: RSS %.1f MiB at start, %.1f MiB in the middle, %.1f MiB at the end (second half %+d KiB, bound %d KiB)\n",
+        growth <= bound ? "ok" : "FAIL", name, v[1] / 1024, mid / 1024, last / 1024, growth, bound
+    }' "$work/rss.txt"
+}
+host_memory=$(level_check 2 host)
+client_memory=$(level_check 3 client)
+for line in "$host_memory" "$client_memory"; do
+  [[ "$line" == FAIL* ]] && fail "memory does not level off: ${line#FAIL }"
+done
+
+# A clean end: SIGTERM reaches the game as a quit request.
+grep -q "Connection Dropped" "$work/host/karsk.log" "$work/client/karsk.log" &&
+  fail "the session dropped during the run"
+for who in client host; do
+  pid=${!who}
+  if alive "$pid"; then
+    kill -TERM "$pid"
+    status=0
+    for wait in $(seq 1 600); do alive "$pid" || break; sleep 0.1; done
+    if alive "$pid"; then
+      fail "the $who did not end within 60 s of SIGTERM"
+    else
+      wait "$pid" || status=$?
+      [ "$status" -eq 0 ] || fail "the $who ended with status $status after SIGTERM"
+    fi
+  fi
+  eval "$who="
+done
+
+leaks=""
+for who in host client; do
+  if [ -s "$work/$who/memory.log" ]; then
+    fail "the $who's memory tracker found errors: $(head -3 "$work/$who/memory.log" | tr '\r\n' '  ')"
+  fi
+  if [ -f "$work/$who/memleaks.log" ]; then
+    if grep -q "Congratulations! No memory leaks found!" "$work/$who/memleaks.log"; then
+      leaks="$leaks $who: none;"
+    else
+      fail "the $who's leak report lists leaks (see memleaks.log)"
+      head -20 "$work/$who/memleaks.log"
+      leaks="$leaks $who: LEAKS;"
+    fi
+  elif [ "$tracked" = yes ]; then
+    fail "no leak report from the $who: is $build built with the memory tracker?"
+  fi
+done
+
+echo "soak: summary"
+echo "  minutes: $minutes ($(wc -l <"$work/rss.txt") RSS samples, every $interval s)"
+echo "  ${host_memory#* }"
+echo "  ${client_memory#* }"
+if [ "$checked" = yes ]; then
+  read -r _ heroes enemies screens <<<"$compared"
+  echo "  worlds: $heroes heroes and $enemies enemies on $screens screen(s) compared; desyncs: $desyncs"
+else
+  echo "  worlds: not compared"
+fi
+echo "  leak reports:${leaks:- not tracked}"
+if [ ${#failures[@]} -gt 0 ]; then
+  keep=yes
+  for line in "$work/host/karsk.log" "$work/client/karsk.log"; do
+    echo "--- last lines of $line"
+    tail -5 "$line"
+  done
+  echo "soak: FAILED (${#failures[@]} problem(s))"
+  exit 1
+fi
+echo "soak: passed"
