@@ -1,7 +1,5 @@
 #include "tests/tools/SmallWorld.h"
 
-#include "tools/world/WorldChecker.h"
-
 namespace smallworld {
 
 using namespace MapFormat;
@@ -103,27 +101,6 @@ MapData Make()
     SetDoor(map, 7, 18, DOOR_SOUTH, DOOR_PUSH);
     map.Cell(1, 7 * kScreenColumns + kBlockX, 19 * kScreenRows + kBlockY) = 16;
     return map;
-}
-
-std::vector<std::string> Problems(const MapData& map)
-{
-    return ktool::WorldChecker(map).Check();
-}
-
-bool HasProblem(const std::vector<std::string>& problems, const std::string& text)
-{
-    for (const std::string& p : problems) {
-        if (p.find(text) != std::string::npos)
-            return true;
-    }
-    return false;
-}
-
-std::string Joined(const std::vector<std::string>& problems)
-{
-    std::string all;
-    for (const std::string& p : problems) all += p + "\n";
-    return all;
 }
 
 }  // namespace smallworld

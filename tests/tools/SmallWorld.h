@@ -27,9 +27,4 @@ void MakeRoom(MapFormat::MapData& map, int sx, int sy);
 // (side 0 north, 1 south, 2 east, 3 west).
 void SetDoor(MapFormat::MapData& map, int sx, int sy, int side, int state);
 
-// The checker's problems, and whether one of them contains the text.
-std::vector<std::string> Problems(const MapFormat::MapData& map);
-bool HasProblem(const std::vector<std::string>& problems, const std::string& text);
-std::string Joined(const std::vector<std::string>& problems);
-
 }  // namespace smallworld

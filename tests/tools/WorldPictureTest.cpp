@@ -54,7 +54,7 @@ protected:
 
 }  // namespace
 
-TEST_F(WorldPictureTest, TilesAreDrawnShrunkInTheirPlaces)
+TEST_F(WorldPictureTest, TilesMarkersAndScreensOutsideTheWorldAreDrawnInTheirPlaces)
 {
     WorldPicture picture(sheet);
     picture.Draw(map, 7, 7, 8, 7, 8);
@@ -65,38 +65,25 @@ TEST_F(WorldPictureTest, TilesAreDrawnShrunkInTheirPlaces)
     // Where two screens meet, the first column of the second is darkened.
     EXPECT_EQ(picture.At(16 * 4, 5 * 4 + 1), (TileColour(0) >> 1) & 0x7F7F7F);
     EXPECT_EQ(picture.At(16 * 4 + 1, 5 * 4 + 1), TileColour(0));
-}
 
-TEST_F(WorldPictureTest, ScreensOutsideTheWorldAreDark)
-{
-    WorldPicture picture(sheet);
     picture.Draw(map, 6, 7, 7, 7, 16);
     EXPECT_EQ(picture.At(5, 5), WorldPicture::kOutside);
     EXPECT_EQ(picture.At(16 * 2 + 5, 5 * 2 + 1), TileColour(0));
-}
 
-TEST_F(WorldPictureTest, MarkersAreFramed)
-{
     map.Cell(1, 7 * 16 + 9, 19 * 11 + 3) = 5;
-    WorldPicture picture(sheet);
     picture.Draw(map, 7, 19, 7, 19, 4);
     EXPECT_EQ(picture.At(smallworld::kBlockX * 8, smallworld::kBlockY * 8 + 3),
               WorldPicture::kPushBlockFrame);
     EXPECT_EQ(picture.At(smallworld::kBlockX * 8 + 3, smallworld::kBlockY * 8 + 3), TileColour(160));
     EXPECT_EQ(picture.At(9 * 8 + 7, 3 * 8 + 4), WorldPicture::kMarkerFrame);
-}
 
-TEST_F(WorldPictureTest, TheDefaultRectangleHoldsEveryDesignedScreen)
-{
+    // By default the picture holds every designed screen.
     int sx0, sy0, sx1, sy1;
     WorldPicture::DesignedScreens(map, sx0, sy0, sx1, sy1);
-    EXPECT_EQ(sx0, 7);
-    EXPECT_EQ(sy0, 7);
-    EXPECT_EQ(sx1, 8);
-    EXPECT_EQ(sy1, 20);
+    EXPECT_EQ(std::vector<int>({sx0, sy0, sx1, sy1}), std::vector<int>({7, 7, 8, 20}));
 }
 
-TEST_F(WorldPictureTest, APictureIsSavedAsPng)
+TEST_F(WorldPictureTest, APictureIsSavedAsPngAndBadSheetsPathsAndRectanglesAreNamed)
 {
     WorldPicture picture(sheet);
     picture.Draw(map, 7, 7, 7, 7, 32);
@@ -107,25 +94,20 @@ TEST_F(WorldPictureTest, APictureIsSavedAsPng)
     in.read(magic, 8);
     EXPECT_EQ(std::string(magic + 1, 3), "PNG");
     std::remove(path.c_str());
-    EXPECT_NE(Message([&] {
-                  picture.SavePng("/nonexistent-dir/world.png");
-              }).find("/nonexistent-dir/world.png: cannot write"),
-              std::string::npos);
-}
 
-TEST_F(WorldPictureTest, BadSheetsAndRectanglesAreNamed)
-{
     const std::string small = WriteSheet(256);
     EXPECT_EQ(Message([&] { WorldPicture p(small); }),
               small + ": the tile sheet is 256 x 256 pixels, it must be 512 x 512");
     std::remove(small.c_str());
-    EXPECT_NE(Message([] {
-                  WorldPicture p("/nonexistent-dir/map.bmp");
-              }).find("/nonexistent-dir/map.bmp: cannot read"),
-              std::string::npos);
-    WorldPicture picture(sheet);
-    EXPECT_NE(Message([&] { picture.Draw(map, 0, 0, 15, 30, 4); }).find("not a rectangle"),
-              std::string::npos);
-    EXPECT_NE(Message([&] { picture.Draw(map, 3, 3, 2, 3, 4); }).find("not a rectangle"), std::string::npos);
-    EXPECT_NE(Message([&] { picture.Draw(map, 0, 0, 1, 1, 3); }).find("shrink 3 must be"), std::string::npos);
+    const struct {
+        std::function<void()> action;
+        const char* message;
+    } kCases[] = {
+        {[&] { picture.SavePng("/nonexistent-dir/world.png"); }, "/nonexistent-dir/world.png: cannot write"},
+        {[] { WorldPicture p("/nonexistent-dir/map.bmp"); }, "/nonexistent-dir/map.bmp: cannot read"},
+        {[&] { picture.Draw(map, 0, 0, 15, 30, 4); }, "not a rectangle"},
+        {[&] { picture.Draw(map, 3, 3, 2, 3, 4); }, "not a rectangle"},
+        {[&] { picture.Draw(map, 0, 0, 1, 1, 3); }, "shrink 3 must be"},
+    };
+    for (const auto& c : kCases) EXPECT_NE(Message(c.action).find(c.message), std::string::npos) << c.message;
 }
