@@ -25,7 +25,7 @@ Enemy* NewEnemy(Kind kind, NetSession* s)
 
 void EnemyTest::SetUp()
 {
-    ProjectileTest::SetUp();
+    TavinTest::SetUp();
     std::srand(7);
     g_killsWithoutDrop = 0;
 }
@@ -35,13 +35,4 @@ int EnemyTest::FramesIn(Entity* e, int state, int limit)
     int frames = 0;
     for (; frames < limit && e->GetState() == state; ++frames) RunFrames(1);
     return frames;
-}
-
-std::vector<std::vector<uint8_t>> EnemyTest::Sent(const RecordingSession& s, int type)
-{
-    std::vector<std::vector<uint8_t>> found;
-    for (const auto& m : s.sent)
-        if (m.type == type)
-            found.push_back(m.bytes);
-    return found;
 }

@@ -7,7 +7,7 @@
 
 #include "enemies/Enemy.h"
 #include "items/Projectile.h"
-#include "tests/items/ProjectileTestSupport.h"
+#include "tests/player/TavinTestSupport.h"
 
 enum Kind { BLUE_KRILLOP, RED_KRILLOP, RED_GORLAK, BLUE_GORLAK, NERRIT, BAT, SKELETON, SNAKE };
 inline const char* KindName(Kind kind)
@@ -21,7 +21,7 @@ Enemy* NewEnemy(Kind kind, NetSession* session);
 
 // The hero's world (screen (7, 7), whose top-left tile is (112, 77)) with a
 // host and a client session, a fixed seed and an empty drop counter.
-class EnemyTest : public ProjectileTest {
+class EnemyTest : public TavinTest {
 protected:
     void SetUp() override;
 
@@ -68,8 +68,6 @@ protected:
     }
     // Runs frames while the entity stays in `state`, at most `limit`; the count run.
     int FramesIn(Entity* e, int state, int limit);
-    // The payloads of the messages of that type the session was asked to send.
-    static std::vector<std::vector<uint8_t>> Sent(const RecordingSession& s, int type);
 
     RecordingSession host{true};
     RecordingSession client{false};

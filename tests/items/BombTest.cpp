@@ -2,12 +2,12 @@
 #include "items/Smoke.h"
 #include "net/GameMessages.h"
 #include "sound/SoundTable.h"
-#include "tests/items/ProjectileTestSupport.h"
 #include "tests/player/SoundProbe.h"
+#include "tests/player/TavinTestSupport.h"
 
 namespace {
 
-class BombTest : public ProjectileTest {
+class BombTest : public TavinTest {
 protected:
     Bomb* Lay(NetSession* session, Vec2 at, Entity* owner = nullptr)
     {
@@ -23,18 +23,8 @@ TEST_F(BombTest, AHerosBombLiesASecondThenBlastsEnemiesWithin60AndHeroesWithin28
 {
     RecordingSession session(true);
     Tavin* hero = AddHero(&session);
-    hero->SetDirection(DIR_RIGHT);
-    hero->selectedItem = 3;
-    hero->bombs = 4;
-    hero->SendEvent(Tavin::EVENT_ITEM, nullptr, nullptr);
-    ASSERT_EQ(Live<Bomb>().size(), 1u);
-    Bomb* bomb = Live<Bomb>()[0];
-    const Vec2 at = bomb->GetPosition();
-    EXPECT_EQ(at, hero->GetPosition() + Vec2(32.0f, 0.0f));
-    EXPECT_EQ(bomb->GetDirection(), DIR_LEFT);
-    EXPECT_TRUE(SoundProbe::IsPlaying(SND_BOMB_DROP));
-    EXPECT_EQ(hero->bombs, 4);
-    EXPECT_FALSE(hero->itemReady);
+    const Vec2 at = hero->GetPosition() + Vec2(32.0f, 0.0f);
+    Bomb* bomb = Lay(&session, at, hero);
 
     Target* enemyIn = Put(new Target(), at + Vec2(36.0f, 48.0f));
     Target* enemyOut = Put(new Target(), at + Vec2(61.0f, 0.0f));
@@ -53,32 +43,18 @@ TEST_F(BombTest, AHerosBombLiesASecondThenBlastsEnemiesWithin60AndHeroesWithin28
     EXPECT_LE(fuse, 2);
     EXPECT_EQ(bomb->GetState(), 0);
     EXPECT_TRUE(SoundProbe::IsPlaying(SND_BOMB_BLOW));
-    EXPECT_TRUE(hero->itemReady);
 
     // Enemies fly the way the hero faced, heroes back towards the one who laid it.
-    ASSERT_EQ(enemyIn->amounts.size(), 1u);
-    EXPECT_FLOAT_EQ(enemyIn->amounts[0], 2.0f);
-    EXPECT_EQ(enemyIn->directions[0], DIR_RIGHT);
-    ASSERT_EQ(heroIn->amounts.size(), 1u);
-    EXPECT_EQ(heroIn->directions[0], DIR_LEFT);
-    EXPECT_TRUE(enemyOut->amounts.empty());
-    EXPECT_TRUE(heroOut->amounts.empty());
-    EXPECT_TRUE(spared->amounts.empty());
+    EXPECT_EQ(enemyIn->amounts, std::vector<float>{2.0f});
+    EXPECT_EQ(enemyIn->directions, std::vector<int>{DIR_RIGHT});
+    EXPECT_EQ(heroIn->directions, std::vector<int>{DIR_LEFT});
+    EXPECT_TRUE(enemyOut->amounts.empty() && heroOut->amounts.empty() && spared->amounts.empty());
     // The one who laid it stood 64 pixels away as a hero: untouched.
     EXPECT_FLOAT_EQ(hero->health, 3.0f);
 
     ASSERT_EQ(session.sent.size(), 2u);
-    HitMessage hit;
-    ASSERT_TRUE(DecodeHit(session.sent[0], hit));
-    EXPECT_EQ(hit.uid, 60u);
-    EXPECT_EQ(hit.position, enemyIn->GetPosition());
-    EXPECT_FLOAT_EQ(hit.amount, 2.0f);
-    EXPECT_FLOAT_EQ(hit.flashTime, 0.5f);
-    EXPECT_EQ(hit.direction, DIR_RIGHT);
-    EXPECT_EQ(hit.push, 0);
-    ASSERT_TRUE(DecodeHit(session.sent[1], hit));
-    EXPECT_EQ(hit.uid, 61u);
-    EXPECT_EQ(hit.direction, DIR_LEFT);
+    EXPECT_EQ(DecodeHit(session.sent[0]), (HitMessage{60, enemyIn->GetPosition(), 2.0f, 0.5f, DIR_RIGHT, 0}));
+    EXPECT_EQ(DecodeHit(session.sent[1]), (HitMessage{61, heroIn->GetPosition(), 2.0f, 0.5f, DIR_LEFT, 0}));
 
     // A ring of seven puffs around where it lay.
     const std::vector<Smoke*> puffs = Live<Smoke>();

@@ -2,7 +2,6 @@
 #include <cstring>
 
 #include "net/GameMessages.h"
-#include "net/NetStream.h"
 #include "sound/SoundTable.h"
 #include "tests/player/SoundProbe.h"
 #include "tests/player/TavinTestSupport.h"
@@ -43,12 +42,6 @@ protected:
             }
         }
         return f;
-    }
-    static size_t HitCount(const RecordingSession& s)
-    {
-        size_t n = 0;
-        for (const auto& m : s.sent) n += m.type == MSG_HIT;
-        return n;
     }
 };
 
@@ -117,7 +110,7 @@ TEST_F(BoomerangTest, EnemiesInItsWayAreStunnedAndTurnIt)
     // All touched in the same tick, each stunned once, and the peer told of
     // those it has.
     for (StunProbe* e : {first, second, local}) EXPECT_EQ(e->amounts, std::vector<float>{-1.0f});
-    ASSERT_EQ(HitCount(session), 2u);
+    ASSERT_EQ(Sent(session, MSG_HIT).size(), 2u);
     uint32_t uid;
     float amount;
     std::memcpy(&uid, session.sent.back().bytes.data(), 4);
@@ -131,10 +124,10 @@ TEST_F(BoomerangTest, EnemiesInItsWayAreStunnedAndTurnIt)
     FlyOut(b, from.x);
     first->amounts.clear();
     first->SetPosition(b->GetPosition());
-    const size_t sent = HitCount(session);
+    const size_t sent = Sent(session, MSG_HIT).size();
     RunFrames(10);
     EXPECT_TRUE(first->amounts.empty());
-    EXPECT_EQ(HitCount(session), sent);
+    EXPECT_EQ(Sent(session, MSG_HIT).size(), sent);
 }
 
 TEST_F(BoomerangTest, AClientCopyMovesButDecidesNothing)
@@ -152,7 +145,7 @@ TEST_F(BoomerangTest, AClientCopyMovesButDecidesNothing)
     EXPECT_FALSE(b->IsReturning());
     EXPECT_NEAR(b->GetPosition().x - hero->GetPosition().x, 330.0f, 0.5f);
     EXPECT_TRUE(enemy->amounts.empty());
-    EXPECT_EQ(HitCount(client), 0u);
+    EXPECT_EQ(Sent(client, MSG_HIT).size(), 0u);
     // Sent home, it hovers at its owner: only the host catches it.
     b->Return();
     RunFrames(120);
@@ -184,36 +177,6 @@ TEST_F(BoomerangTest, DirectionlessFlightsStayFiniteAndComeHome)
         b->Dead();
         EXPECT_EQ(hero->itemReady, handsBack);
     }
-}
-
-TEST_F(BoomerangTest, TheHeroRecordCarriesTheHeldBoomerangToAClient)
-{
-    constexpr uint32_t kRecordBytes = 24 + 5 * 4 + 2 * 4;
-    const Vec2 place(3900.0f, 2600.0f);
-    Tavin* host = AddHero();
-    host->GetBoomerang(1)->SetPosition(place);
-    host->boomerangIndex = 1;
-    NetStream record(kRecordBytes);
-    ASSERT_TRUE(host->WriteState(&record));
-    float written[2];
-    std::memcpy(written, record.GetData() + 44, 8);
-    EXPECT_EQ(Vec2(written[0], written[1]), place);
-    host->boomerangIndex = -1;
-    EXPECT_EQ(host->HeldBoomerangPosition(), Vec2(-128.0f, -128.0f));
-
-    auto readInto = [&](Tavin* reader, int index) {
-        reader->boomerangIndex = index;
-        NetStream copy(kRecordBytes);
-        copy.Write(record.GetData(), uint8_t(kRecordBytes));
-        return reader->ReadState(&copy) && reader->GetBoomerang(1)->GetPosition() == place;
-    };
-    RecordingSession client(false);
-    Tavin* replica = AddHero(&client, 100, 80);
-    // Nothing in hand, or a hand the hero does not have: nothing moves.
-    for (int index : {-1, 2, 77}) EXPECT_FALSE(readInto(replica, index)) << index;
-    EXPECT_TRUE(readInto(replica, 1));
-    // The host flies its own boomerangs and ignores the place.
-    EXPECT_FALSE(readInto(AddHero(nullptr, 100, 80), 1));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "items/DeathSpark.h"
-#include "tests/items/ProjectileTestSupport.h"
+#include "tests/player/TavinTestSupport.h"
+
+using ProjectileTest = TavinTest;
 
 TEST_F(ProjectileTest, ADeathSparkShowsFourFramesOverFourTenthsOfASecondAndSaysNothing)
 {

@@ -3,12 +3,12 @@
 
 #include "items/EnergyBall.h"
 #include "sound/SoundTable.h"
-#include "tests/items/ProjectileTestSupport.h"
 #include "tests/player/SoundProbe.h"
+#include "tests/player/TavinTestSupport.h"
 
 namespace {
 
-class EnergyBallTest : public ProjectileTest {
+class EnergyBallTest : public TavinTest {
 protected:
     EnergyBall* Fire(Vec2 from, Vec2 velocity, float power)
     {

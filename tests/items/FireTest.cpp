@@ -1,29 +1,16 @@
 #include "items/Fire.h"
 #include "net/GameMessages.h"
-#include "sound/SoundTable.h"
-#include "tests/items/ProjectileTestSupport.h"
-#include "tests/player/SoundProbe.h"
+#include "tests/player/TavinTestSupport.h"
+
+using ProjectileTest = TavinTest;
 
 TEST_F(ProjectileTest, FireCreepsOneTileThenBurnsThereForEightTenthsOfASecond)
 {
-    Tavin* hero = AddHero();
-    hero->SetDirection(DIR_RIGHT);
-    hero->selectedItem = 2;
-    hero->SendEvent(Tavin::EVENT_ITEM, nullptr, nullptr);
-    ASSERT_EQ(Live<Fire>().size(), 1u);
-    Fire* fire = Live<Fire>()[0];
-    EXPECT_EQ(fire->GetPosition(), hero->GetPosition() + Vec2(32.0f, 0.0f));
-    // Stored reversed: it pushes those it burns back towards the thrower.
-    EXPECT_EQ(fire->GetDirection(), DIR_LEFT);
-    EXPECT_TRUE(SoundProbe::IsPlaying(SND_FIRE));
-    EXPECT_FALSE(hero->itemReady);
-
+    Fire* fire = Put(new Fire(nullptr, world, nullptr), At(256.0f, 96.0f));
+    fire->Launch(DIR_RIGHT, 60.0f, 1.0f);
     const Vec2 start = fire->GetPosition();
     int travel = 0;
-    while (fire->distance < 32.0f && travel < 40) {
-        RunFrames(1);
-        ++travel;
-    }
+    for (; fire->distance < 32.0f && travel < 40; ++travel) RunFrames(1);
     EXPECT_GE(travel, 31);
     EXPECT_LE(travel, 33);
     const Vec2 settled = fire->GetPosition();
@@ -33,7 +20,6 @@ TEST_F(ProjectileTest, FireCreepsOneTileThenBurnsThereForEightTenthsOfASecond)
     EXPECT_GE(linger, 48);
     EXPECT_LE(linger, 50);
     EXPECT_EQ(fire->GetPosition(), settled);
-    EXPECT_TRUE(hero->itemReady);
 }
 
 TEST_F(ProjectileTest, FireBurnsEverythingInItOnTheHostItsThrowerToo)
@@ -53,13 +39,8 @@ TEST_F(ProjectileTest, FireBurnsEverythingInItOnTheHostItsThrowerToo)
     EXPECT_FLOAT_EQ(hero->health, 2.5f);
     EXPECT_EQ(hero->pushDirection, DIR_DOWN);
     ASSERT_EQ(session.sent.size(), 1u);
-    HitMessage hit;
-    ASSERT_TRUE(DecodeHit(session.sent[0], hit));
-    EXPECT_EQ(hit.uid, 0u);
-    EXPECT_FLOAT_EQ(hit.amount, 1.0f);
-    EXPECT_FLOAT_EQ(hit.flashTime, 1.0f);
-    EXPECT_EQ(hit.direction, DIR_DOWN);
-    EXPECT_EQ(hit.push, 0);
+    EXPECT_EQ(DecodeHit(session.sent[0]),
+              (HitMessage{0, flame + Vec2(0.0f, 10.0f), 1.0f, 1.0f, DIR_DOWN, 0}));
 
     // Enemies are pushed on the way it travelled, every tick once they stop
     // flashing; one still flashing is spared.
@@ -77,10 +58,8 @@ TEST_F(ProjectileTest, FireBurnsEverythingInItOnTheHostItsThrowerToo)
     // only the hero and the enemy hits were sent.
     EXPECT_LT(fire->GetHealth(), 0.0f);
     EXPECT_EQ(session.sent.size(), 3u);
-    for (const auto& sent : session.sent) {
-        ASSERT_TRUE(DecodeHit(sent, hit));
-        EXPECT_TRUE(hit.uid == 0u || hit.uid == 40u);
-    }
+    EXPECT_EQ(DecodeHit(session.sent[1]).uid, 40u);
+    EXPECT_EQ(DecodeHit(session.sent[2]).uid, 40u);
 
     // On a client the flame burns nothing.
     RecordingSession client(false);

@@ -31,12 +31,6 @@ protected:
             RunFrames(1);
         }
     }
-    static int CountType(const RecordingSession& s, int type)
-    {
-        int n = 0;
-        for (const auto& m : s.sent) n += m.type == type;
-        return n;
-    }
 };
 
 TEST_F(PushblockTest, OnlySteadyPushingMovesTheBlockAndOnlyOnce)
@@ -63,7 +57,7 @@ TEST_F(PushblockTest, OnlySteadyPushingMovesTheBlockAndOnlyOnce)
     EXPECT_TRUE(block->HasMoved());
     EXPECT_EQ(block->GetState(), 5);
     EXPECT_TRUE(SoundProbe::IsPlaying(SND_SECRET));
-    ASSERT_EQ(CountType(session, MSG_PUSHBLOCK_MOVED), 1);
+    ASSERT_EQ(Sent(session, MSG_PUSHBLOCK_MOVED).size(), 1u);
     const auto& moved = session.sent.back();
     ASSERT_EQ(moved.bytes.size(), 8u);
     uint32_t uid;
@@ -87,7 +81,7 @@ TEST_F(PushblockTest, OnlySteadyPushingMovesTheBlockAndOnlyOnce)
     block->Push(DIR_DOWN);
     RunFrames(40);
     EXPECT_EQ(block->GetPosition(), start + Vec2(32.0f, 0.0f));
-    EXPECT_EQ(CountType(session, MSG_PUSHBLOCK_MOVED), 1);
+    EXPECT_EQ(Sent(session, MSG_PUSHBLOCK_MOVED).size(), 1u);
 }
 
 TEST_F(PushblockTest, AMarkedCellRefusesThePushButTheBlockStaysPushable)

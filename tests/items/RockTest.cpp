@@ -1,11 +1,11 @@
 #include "items/Rock.h"
 #include "sound/SoundTable.h"
-#include "tests/items/ProjectileTestSupport.h"
 #include "tests/player/SoundProbe.h"
+#include "tests/player/TavinTestSupport.h"
 
 namespace {
 
-class RockTest : public ProjectileTest {
+class RockTest : public TavinTest {
 protected:
     Rock* Throw(Vec2 from, int dir)
     {

@@ -1,34 +1,14 @@
 #include "items/Sword.h"
 #include "net/GameMessages.h"
-#include "net/NetStream.h"
-#include "player/Tavin.h"
-#include "tests/support/TestSupport.h"
+#include "tests/player/TavinTestSupport.h"
 
 namespace {
 
-// Something a sword can strike; it records the blows and, like an enemy,
-// may start flashing from them.
-class Target : public TestEntity {
-public:
-    explicit Target(bool flashesWhenHit = true) : flashesWhenHit(flashesWhenHit) {}
-    void TakeDamage(float amount, int dir, Entity* source) override
-    {
-        Entity::TakeDamage(amount, dir, source);
-        amounts.push_back(amount);
-        directions.push_back(dir);
-        if (flashesWhenHit)
-            StartFlashing(0.5f);
-    }
-    bool flashesWhenHit;
-    std::vector<float> amounts;
-    std::vector<int> directions;
-};
-
-class SwordTest : public WorldTest {
+class SwordTest : public TavinTest {
 protected:
     void SetUp() override
     {
-        WorldTest::SetUp();
+        TavinTest::SetUp();
         holder = new TestEntity();
         holder->isPlayer = true;
         world->AddEntity(holder, false);
@@ -40,14 +20,6 @@ protected:
         Sword* sword = new Sword(session, grade, holder);
         world->AddEntity(sword, true);
         return sword;
-    }
-
-    template <class T>
-    T* Add(T* e, Vec2 at)
-    {
-        world->AddEntity(e, false);
-        e->SetPosition(at);
-        return e;
     }
 
     TestEntity* holder = nullptr;
@@ -102,8 +74,8 @@ TEST_F(SwordTest, TheHostStrikesWhatTheShrunkenBoxesOverlapAndTellsThePeer)
     Sword* sword = AddSword(1, &session);
     const Vec2 tip = holder->GetPosition() + Vec2(27.0f, 0.0f);
     // Shrunk by 7 on each side the boxes are 18 wide: 18 apart they only touch.
-    Target* missed = Add(new Target(), tip + Vec2(18.0f, 0.0f));
-    Target* struck = Add(new Target(), tip + Vec2(17.0f, 5.0f));
+    Target* missed = Put(new Target(), tip + Vec2(18.0f, 0.0f));
+    Target* struck = Put(new Target(), tip + Vec2(17.0f, 5.0f));
     struck->SetUID(42);
     sword->Swing(holder->GetPosition(), DIR_RIGHT);
     RunFrames(1);
@@ -113,26 +85,13 @@ TEST_F(SwordTest, TheHostStrikesWhatTheShrunkenBoxesOverlapAndTellsThePeer)
     EXPECT_EQ(struck->directions[0], DIR_RIGHT);
 
     ASSERT_EQ(session.sent.size(), 1u);
-    EXPECT_EQ(session.sent[0].type, MSG_HIT);
-    NetStream s(64);
-    s.Write(session.sent[0].bytes.data(), uint8_t(session.sent[0].bytes.size()));
-    uint32_t uid;
-    float x, y, amount, flashTime;
-    int32_t direction, push;
-    ASSERT_TRUE(s.ReadU32(uid) && s.ReadF32(x) && s.ReadF32(y) && s.ReadF32(amount) && s.ReadF32(flashTime) &&
-                s.ReadI32(direction) && s.ReadI32(push));
-    EXPECT_EQ(uid, 42u);
-    EXPECT_EQ(Vec2(x, y), struck->GetPosition());
-    EXPECT_FLOAT_EQ(amount, 2.0f);
-    EXPECT_FLOAT_EQ(flashTime, 0.5f);
-    EXPECT_EQ(direction, DIR_RIGHT);
-    EXPECT_EQ(push, 0);
+    EXPECT_EQ(DecodeHit(session.sent[0]), (HitMessage{42, struck->GetPosition(), 2.0f, 0.5f, DIR_RIGHT, 0}));
 
     // Flashing after the blow, it is not struck again; something that does
     // not flash is struck every tick. What lives on this machine only is
     // struck but not announced: its uid names another entity on the peer.
-    Target* stubborn = Add(new Target(false), tip);
-    Target* local = Add(new Target(false), tip);
+    Target* stubborn = Put(new Target(Target::ENEMY, false), tip);
+    Target* local = Put(new Target(Target::ENEMY, false), tip);
     local->localOnly = true;
     RunFrames(3);
     EXPECT_EQ(struck->amounts.size(), 1u);
@@ -157,11 +116,11 @@ TEST_F(SwordTest, AnIdleSwordIgnoresEventsAndPlayersAndShieldedEntitiesAreNeverS
     EXPECT_EQ(sword->GetPosition(), Vec2(0.0f, 0.0f));
 
     const Vec2 tip = holder->GetPosition() + Vec2(-27.0f, 0.0f);
-    Add(new Target(), tip)->StartFlashing(-1.0f);
-    Add(new Target(), tip)->invulnerable = true;
-    Add(new Target(), tip)->untargetable = true;
+    Put(new Target(), tip)->StartFlashing(-1.0f);
+    Put(new Target(), tip)->invulnerable = true;
+    Put(new Target(), tip)->untargetable = true;
     EntityRef<Tavin> otherHero = new Tavin("other", nullptr, &session);
-    Add(otherHero.get(), tip);
+    Put(otherHero.get(), tip);
     sword->Swing(holder->GetPosition(), DIR_LEFT);
     RunFrames(8);
     EXPECT_FLOAT_EQ(otherHero->health, 3.0f);
@@ -178,7 +137,7 @@ TEST_F(SwordTest, OnlyTheHostStrikesAndOnlyWithASwordThatIsOut)
         EntityRef<Tavin> hero = new Tavin("hero", nullptr, &session);
         world->AddEntity(hero.get(), false);
         hero->SetPosition(Vec2(3840.0f, 2656.0f));
-        Target* enemy = Add(new Target(), hero->GetPosition() + Vec2(0.0f, -30.0f));
+        Target* enemy = Put(new Target(Target::OTHER), hero->GetPosition() + Vec2(0.0f, -30.0f));
         hero->GetSword(0)->SetPosition(enemy->GetPosition());
         RunFrames(3);
         EXPECT_TRUE(enemy->amounts.empty());

@@ -1,10 +1,15 @@
+#include <type_traits>
+
+#include "items/Arrow.h"
 #include "items/Bomb.h"
 #include "items/Boomerang.h"
 #include "items/Fire.h"
 #include "items/ThrowSword.h"
 #include "sound/SoundTable.h"
-#include "tests/items/ProjectileTestSupport.h"
 #include "tests/player/SoundProbe.h"
+#include "tests/player/TavinTestSupport.h"
+
+using ProjectileTest = TavinTest;
 
 TEST_F(ProjectileTest, TheSwordFliesAsABeamOnlyWithinAQuarterHeartOfFullHealth)
 {
@@ -56,35 +61,58 @@ TEST_F(ProjectileTest, TheSwordFliesAsABeamOnlyWithinAQuarterHeartOfFullHealth)
     EXPECT_FALSE(SoundProbe::IsPlaying(SND_SWORD_COMBINED));
 }
 
-TEST_F(ProjectileTest, OneItemAtATimeGivenBackWhenItsProjectileDies)
+// Fire, bomb and arrow: each is put one tile ahead and launched with its own
+// speed and damage; one item at a time, given back when its projectile dies.
+TEST_F(ProjectileTest, EachItemIsUsedOneTileAheadOnceAtATimeAndGivenBackWhenItsProjectileDies)
 {
     Tavin* hero = AddHero();
-    hero->SetDirection(DIR_LEFT);
-    hero->selectedItem = 2;
-    hero->SendEvent(Tavin::EVENT_ITEM, nullptr, nullptr);
-    ASSERT_EQ(Live<Fire>().size(), 1u);
-    EXPECT_EQ(Live<Fire>()[0]->GetPosition(), hero->GetPosition() + Vec2(-32.0f, 0.0f));
-    EXPECT_FALSE(hero->itemReady);
-    EXPECT_FLOAT_EQ(hero->cooldown, 0.125f);
-    // Not again until the flame has gone out, whatever is selected.
-    RunFrames(20);
-    hero->selectedItem = 3;
-    hero->SendEvent(Tavin::EVENT_ITEM, nullptr, nullptr);
-    EXPECT_TRUE(Live<Bomb>().empty());
-    RunUntilDead(Live<Fire>()[0], 120);
-    EXPECT_TRUE(hero->itemReady);
+    hero->currency = 3;
+    hero->bombs = 4;
+    auto use = [&](auto* kind, int item, int dir, Vec2 ahead, int sound, float speed, float damage,
+                   int stored) {
+        using T = std::remove_pointer_t<decltype(kind)>;
+        SCOPED_TRACE(item);
+        hero->SetDirection(dir);
+        hero->selectedItem = item;
+        SoundProbe::StopAll();
+        hero->SendEvent(Tavin::EVENT_ITEM, nullptr, nullptr);
+        ASSERT_EQ(Live<T>().size(), 1u);
+        T* made = Live<T>()[0];
+        EXPECT_EQ(made->GetPosition(), hero->GetPosition() + ahead);
+        EXPECT_EQ(made->GetDirection(), stored);
+        EXPECT_FLOAT_EQ(made->speed, speed);
+        EXPECT_FLOAT_EQ(made->damage, damage);
+        EXPECT_TRUE(SoundProbe::IsPlaying(sound));
+        EXPECT_FALSE(hero->itemReady);
+        EXPECT_FLOAT_EQ(hero->cooldown, 0.125f);
+        EXPECT_FLOAT_EQ(hero->attackTimer, 0.125f);
+        // While the press cooldown runs nothing more is used, nor until it comes back.
+        hero->itemReady = true;
+        hero->SendEvent(Tavin::EVENT_ITEM, nullptr, nullptr);
+        hero->itemReady = false;
+        RunFrames(20);
+        hero->SendEvent(Tavin::EVENT_ITEM, nullptr, nullptr);
+        EXPECT_EQ(Live<T>().size(), 1u);
+        RunUntilDead(made, 200);
+        EXPECT_TRUE(hero->itemReady);
+    };
+    use(static_cast<Fire*>(nullptr), 2, DIR_LEFT, Vec2(-32.0f, 0.0f), SND_FIRE, 60.0f, 1.0f, DIR_RIGHT);
+    use(static_cast<Bomb*>(nullptr), 3, DIR_DOWN, Vec2(0.0f, 32.0f), SND_BOMB_DROP, 60.0f, 2.0f, DIR_UP);
+    use(static_cast<Arrow*>(nullptr), 4, DIR_RIGHT, Vec2(32.0f, 0.0f), SND_ARROW, 320.0f, 1.0f, DIR_RIGHT);
+    EXPECT_EQ(hero->bombs, 4);
+    EXPECT_EQ(hero->currency, 2);
+    EXPECT_FLOAT_EQ(hero->health, 3.0f);
 
-    // A bomb is laid one tile ahead; while the press cooldown runs nothing more is used.
-    hero->SetDirection(DIR_DOWN);
-    hero->SendEvent(Tavin::EVENT_ITEM, nullptr, nullptr);
-    ASSERT_EQ(Live<Bomb>().size(), 1u);
-    EXPECT_EQ(Live<Bomb>()[0]->GetPosition(), hero->GetPosition() + Vec2(0.0f, 32.0f));
-    hero->itemReady = true;
-    hero->SendEvent(Tavin::EVENT_ITEM, nullptr, nullptr);
-    EXPECT_EQ(Live<Bomb>().size(), 1u);
-    RunUntilDead(Live<Bomb>()[0], 70);
-    EXPECT_TRUE(hero->itemReady);
-    RunFrames(70);
+    // An arrow costs one currency; without, nothing happens and the count stays at 0.
+    for (int currency : {0, -4}) {
+        RunFrames(10);
+        hero->currency = currency;
+        hero->SendEvent(Tavin::EVENT_ITEM, nullptr, nullptr);
+        EXPECT_EQ(hero->currency, 0);
+        EXPECT_TRUE(Live<Arrow>().empty());
+        EXPECT_TRUE(hero->itemReady);
+        EXPECT_FLOAT_EQ(hero->cooldown, 0.0f);
+    }
 }
 
 TEST_F(ProjectileTest, TheBoomerangIsThrownOnlyOnTheHostAndOnlyWhenOneIsHeld)

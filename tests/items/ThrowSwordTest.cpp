@@ -1,10 +1,10 @@
 #include "items/ThrowSword.h"
 #include "net/GameMessages.h"
-#include "tests/items/ProjectileTestSupport.h"
+#include "tests/player/TavinTestSupport.h"
 
 namespace {
 
-class ThrowSwordTest : public ProjectileTest {
+class ThrowSwordTest : public TavinTest {
 protected:
     ThrowSword* Throw(NetSession* session, Entity* owner, Vec2 from, int dir, float damage)
     {
@@ -30,23 +30,13 @@ TEST_F(ThrowSwordTest, ABeamStrikesEveryEnemyItReachesInOneTickAndTellsThePeer)
     EXPECT_FLOAT_EQ(beam->frameRate, 30.0f);
     RunUntilDead(beam, 30);
     EXPECT_EQ(beam->GetState(), 0);
-    ASSERT_EQ(first->amounts.size(), 1u);
-    ASSERT_EQ(second->amounts.size(), 1u);
-    EXPECT_FLOAT_EQ(first->amounts[0], 3.0f);
-    EXPECT_EQ(second->directions[0], DIR_RIGHT);
-    EXPECT_EQ(first->sources[0], nullptr);
-    EXPECT_TRUE(beyond->amounts.empty());
-    EXPECT_TRUE(bystander->amounts.empty());
+    EXPECT_EQ(first->amounts, std::vector<float>{3.0f});
+    EXPECT_EQ(first->sources, std::vector<Entity*>{nullptr});
+    EXPECT_EQ(second->directions, std::vector<int>{DIR_RIGHT});
+    EXPECT_TRUE(beyond->amounts.empty() && bystander->amounts.empty());
 
     ASSERT_EQ(session.sent.size(), 2u);
-    HitMessage hit;
-    ASSERT_TRUE(DecodeHit(session.sent[0], hit));
-    EXPECT_EQ(hit.uid, 31u);
-    EXPECT_EQ(hit.position, first->GetPosition());
-    EXPECT_FLOAT_EQ(hit.amount, 3.0f);
-    EXPECT_FLOAT_EQ(hit.flashTime, 0.5f);
-    EXPECT_EQ(hit.direction, DIR_RIGHT);
-    EXPECT_EQ(hit.push, 0);
+    EXPECT_EQ(DecodeHit(session.sent[0]), (HitMessage{31, first->GetPosition(), 3.0f, 0.5f, DIR_RIGHT, 0}));
 }
 
 TEST_F(ThrowSwordTest, ABeamNeverHurtsAHeroAndOnAClientOnlyDies)

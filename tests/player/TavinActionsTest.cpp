@@ -96,20 +96,7 @@ TEST_F(TavinTest, TouchingAnEnemyHurtsOnceAndTellsThePeer)
     RunFrames(1);
     EXPECT_FLOAT_EQ(hero->health, 2.0f);
     ASSERT_EQ(session.sent.size(), 1u);
-    EXPECT_EQ(session.sent[0].type, MSG_HIT);
-    NetStream s(64);
-    s.Write(session.sent[0].bytes.data(), uint8_t(session.sent[0].bytes.size()));
-    uint32_t uid;
-    float x, y, amount, flashTime;
-    int32_t direction, push;
-    ASSERT_TRUE(s.ReadU32(uid) && s.ReadF32(x) && s.ReadF32(y) && s.ReadF32(amount) && s.ReadF32(flashTime) &&
-                s.ReadI32(direction) && s.ReadI32(push));
-    EXPECT_EQ(uid, 1u);
-    EXPECT_EQ(Vec2(x, y), at);
-    EXPECT_FLOAT_EQ(amount, 2.0f);
-    EXPECT_FLOAT_EQ(flashTime, 1.0f);
-    EXPECT_EQ(direction, DIR_LEFT);
-    EXPECT_EQ(push, 64);
+    EXPECT_EQ(DecodeHit(session.sent[0]), (HitMessage{1, at, 2.0f, 1.0f, DIR_LEFT, 64}));
     // Not again while flashing.
     enemy->SetPosition(hero->GetPosition());
     RunFrames(10);
