@@ -3,7 +3,6 @@
 // stops both copies at the same moment and compares what each one saw.
 
 #include <arpa/inet.h>
-#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -12,10 +11,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -84,17 +85,14 @@ struct TracedMessage {
     {
         if (head.size() < offset + 4)
             return 0xFFFFFFFFu;
-        return uint32_t(head[offset]) | uint32_t(head[offset + 1]) << 8 | uint32_t(head[offset + 2]) << 16 |
-               uint32_t(head[offset + 3]) << 24;
+        uint32_t value = 0;
+        for (size_t i = 4; i-- > 0;) value = value << 8 | head[offset + i];
+        return value;
     }
     std::string Hex() const
     {
         std::string text;
-        char pair[3];
-        for (uint8_t b : head) {
-            std::snprintf(pair, sizeof pair, "%02x", unsigned(b));
-            text += pair;
-        }
+        for (uint8_t b : head) text += "0123456789abcdef"[b >> 4], text += "0123456789abcdef"[b & 15];
         return text;
     }
 };
@@ -162,10 +160,7 @@ struct WorldDump {
     }
     bool HasDoor(const std::string& line) const
     {
-        for (const std::string& door : doors)
-            if (door == line)
-                return true;
-        return false;
+        return std::find(doors.begin(), doors.end(), line) != doors.end();
     }
 };
 
@@ -229,15 +224,7 @@ protected:
             std::printf("the two copies' logs, traces and world dumps are kept in %s\n", dir.c_str());
             return;
         }
-        if (DIR* listing = opendir(dir.c_str())) {
-            while (dirent* entry = readdir(listing)) {
-                const std::string name = entry->d_name;
-                if (name != "." && name != "..")
-                    std::remove((dir + "/" + name).c_str());
-            }
-            closedir(listing);
-        }
-        rmdir(dir.c_str());
+        std::filesystem::remove_all(dir);
     }
 
     std::string PathOf(const Copy& copy, const std::string& extension) const
