@@ -2,6 +2,8 @@
 
 #include <mpg123.h>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -49,6 +51,40 @@ bool ConfigureOutput(mpg123_handle* handle)
     return true;
 }
 
+// The file's bytes as the library reads them, through read and seek calls.
+struct MemoryReader {
+    const uint8_t* bytes;
+    size_t size;
+    size_t position;
+};
+
+mpg123_ssize_t ReadMemory(void* handle, void* buffer, size_t count)
+{
+    MemoryReader& reader = *static_cast<MemoryReader*>(handle);
+    const size_t left = reader.size - reader.position;
+    const size_t n = count < left ? count : left;
+    if (n > 0)
+        std::memcpy(buffer, reader.bytes + reader.position, n);
+    reader.position += n;
+    return mpg123_ssize_t(n);
+}
+
+off_t SeekMemory(void* handle, off_t offset, int whence)
+{
+    MemoryReader& reader = *static_cast<MemoryReader*>(handle);
+    off_t base = 0;
+    if (whence == SEEK_CUR)
+        base = off_t(reader.position);
+    else if (whence == SEEK_END)
+        base = off_t(reader.size);
+    else if (whence != SEEK_SET)
+        return -1;
+    if ((offset < 0 && -offset > base) || (offset > 0 && offset > off_t(reader.size) - base))
+        return -1;
+    reader.position = size_t(base + offset);
+    return off_t(reader.position);
+}
+
 // Interleaved frames decoded since the last format change.
 struct Segment {
     std::vector<int16_t> samples;
@@ -58,8 +94,8 @@ struct Segment {
 
 }  // namespace
 
-bool DecodeMp3(const char* path, long targetRate, size_t maxFrames, std::vector<int16_t>& out,
-               std::string& error)
+bool DecodeMp3(const uint8_t* bytes, size_t size, long targetRate, size_t maxFrames,
+               std::vector<int16_t>& out, std::string& error)
 {
     if (!LibraryReady(error)) {
         return false;
@@ -74,7 +110,9 @@ bool DecodeMp3(const char* path, long targetRate, size_t maxFrames, std::vector<
         error = std::string("MP3 decoder rejected the output format: ") + mpg123_strerror(handle.get());
         return false;
     }
-    if (mpg123_open(handle.get(), path) != MPG123_OK) {
+    MemoryReader reader{bytes, size, 0};
+    if (mpg123_replace_reader_handle(handle.get(), ReadMemory, SeekMemory, nullptr) != MPG123_OK ||
+        mpg123_open_handle(handle.get(), &reader) != MPG123_OK) {
         error = std::string("cannot open MP3 file: ") + mpg123_strerror(handle.get());
         return false;
     }

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-// Decodes an MPEG audio file with libmpg123 into mono signed 16-bit frames at
-// `targetRate`. On failure `error` says why and `out` is untouched.
-bool DecodeMp3(const char* path, long targetRate, size_t maxFrames, std::vector<int16_t>& out,
-               std::string& error);
+// Decodes the bytes of an MPEG audio file with libmpg123 into mono signed
+// 16-bit frames at `targetRate`. On failure `error` says why and `out` is
+// untouched.
+bool DecodeMp3(const uint8_t* bytes, size_t size, long targetRate, size_t maxFrames,
+               std::vector<int16_t>& out, std::string& error);

@@ -38,29 +38,42 @@ bool SampleLoader::Load(const char* path, std::vector<int16_t>& frames, std::str
         error = "no file name given";
         return false;
     }
-    unsigned char header[12];
-    size_t got = 0;
+    std::vector<uint8_t> bytes;
     {
         std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
         if (!file) {
             error = std::string("cannot open file: ") + std::strerror(errno);
             return false;
         }
-        got = std::fread(header, 1, sizeof header, file.get());
-        if (got < sizeof header && std::ferror(file.get())) {
+        uint8_t chunk[65536];
+        size_t got = 0;
+        while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+            if (bytes.size() + got > kMaxFileBytes) {
+                error = "file is larger than " + std::to_string(kMaxFileBytes >> 20) + " MiB";
+                return false;
+            }
+            bytes.insert(bytes.end(), chunk, chunk + got);
+        }
+        if (std::ferror(file.get())) {
             error = std::string("cannot read file: ") + std::strerror(errno);
             return false;
         }
     }
+    return LoadBytes(bytes.data(), bytes.size(), frames, error);
+}
+
+bool SampleLoader::LoadBytes(const uint8_t* bytes, size_t size, std::vector<int16_t>& frames,
+                             std::string& error)
+{
     const size_t maxFrames = kMaxSeconds * Mixer::kRate;
-    switch (Sniff(header, got)) {
+    switch (Sniff(bytes, size)) {
         case Kind::Wav:
-            return DecodeWav(path, Mixer::kRate, maxFrames, frames, error);
+            return DecodeWav(bytes, size, Mixer::kRate, maxFrames, frames, error);
         case Kind::Mp3:
-            return DecodeMp3(path, Mixer::kRate, maxFrames, frames, error);
+            return DecodeMp3(bytes, size, Mixer::kRate, maxFrames, frames, error);
         case Kind::Unknown:
             break;
     }
-    error = got == 0 ? "file is empty" : "not a WAV or MP3 file";
+    error = size == 0 ? "file is empty" : "not a WAV or MP3 file";
     return false;
 }

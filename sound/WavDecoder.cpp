@@ -2,9 +2,10 @@
 
 #include <SDL/SDL.h>
 
+#include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
 
 #include "sound/PcmConvert.h"
@@ -57,30 +58,28 @@ uint32_t ReadLe32(const unsigned char* p)
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
-// SDL quietly plays whatever part of a cut-off data chunk is present; we
-// reject such files instead of shipping half a sound.
-bool DataChunkComplete(const char* path, std::string& error)
+// SDL quietly plays whatever part of a cut-off data chunk is present, and
+// sizes its buffers from the chunk headers before reading them: a chunk that
+// claims more bytes than the file holds is refused here, before SDL sees it.
+bool ChunksComplete(const uint8_t* bytes, size_t size, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    const std::streamoff fileSize = in.tellg();
-    std::streamoff offset = 12;
-    unsigned char header[8];
-    while (in && offset + 8 <= fileSize) {
-        in.seekg(offset);
-        if (!in.read(reinterpret_cast<char*>(header), sizeof header)) {
-            break;
+    size_t offset = 12;
+    while (offset <= size && size - offset >= 8) {
+        const unsigned char* header = bytes + offset;
+        const uint32_t chunk = ReadLe32(header + 4);
+        const size_t available = size - offset - 8;
+        const bool data = std::memcmp(header, "data", 4) == 0;
+        if (chunk > available) {
+            char name[5] = {};
+            for (int i = 0; i < 4; ++i) name[i] = std::isprint(header[i]) ? char(header[i]) : '?';
+            error = std::string("WAV file is truncated: ") + (data ? "data" : "'" + std::string(name) + "'") +
+                    " chunk declares " + std::to_string(chunk) + " bytes, file holds " +
+                    std::to_string(available);
+            return false;
         }
-        const uint32_t size = ReadLe32(header + 4);
-        if (std::memcmp(header, "data", 4) == 0) {
-            const std::streamoff available = fileSize - offset - 8;
-            if (static_cast<std::streamoff>(size) > available) {
-                error = "WAV file is truncated: data chunk declares " + std::to_string(size) +
-                        " bytes, file holds " + std::to_string(available);
-                return false;
-            }
+        if (data)
             return true;
-        }
-        offset += 8 + static_cast<std::streamoff>(size) + (size & 1);
+        offset += 8 + size_t(chunk) + (chunk & 1);
     }
     // No data chunk found here: SDL's own parser reports the problem.
     return true;
@@ -88,20 +87,25 @@ bool DataChunkComplete(const char* path, std::string& error)
 
 }  // namespace
 
-bool DecodeWav(const char* path, long targetRate, size_t maxFrames, std::vector<int16_t>& out,
-               std::string& error)
+bool DecodeWav(const uint8_t* bytes, size_t size, long targetRate, size_t maxFrames,
+               std::vector<int16_t>& out, std::string& error)
 {
+    if (size > size_t(INT32_MAX)) {
+        error = "WAV file is too long";
+        return false;
+    }
+    if (!ChunksComplete(bytes, size, error)) {
+        return false;
+    }
     SDL_AudioSpec wav;
     Uint8* raw = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV(path, &wav, &raw, &length) == nullptr) {
+    SDL_RWops* stream = SDL_RWFromConstMem(bytes, int(size));
+    if (stream == nullptr || SDL_LoadWAV_RW(stream, 1, &wav, &raw, &length) == nullptr) {
         error = std::string("not a readable WAV file: ") + SDL_GetError();
         return false;
     }
     std::unique_ptr<Uint8, WavBufferDeleter> buffer(raw);
-    if (!DataChunkComplete(path, error)) {
-        return false;
-    }
 
     const int sampleBytes = BytesPerSample(wav.format);
     if (sampleBytes == 0) {

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-// Reads a RIFF/WAVE file through SDL and converts it to mono signed 16-bit
-// frames at `targetRate`. On failure `error` says why and `out` is untouched.
-bool DecodeWav(const char* path, long targetRate, size_t maxFrames, std::vector<int16_t>& out,
-               std::string& error);
+// Reads the bytes of a RIFF/WAVE file through SDL and converts them to mono
+// signed 16-bit frames at `targetRate`. On failure `error` says why and `out`
+// is untouched.
+bool DecodeWav(const uint8_t* bytes, size_t size, long targetRate, size_t maxFrames,
+               std::vector<int16_t>& out, std::string& error);

@@ -18,6 +18,8 @@ constexpr int kTileSize = 32;
 constexpr int kScreenWidthPx = kScreenColumns * kTileSize;
 constexpr int kScreenHeightPx = kScreenRows * kTileSize;
 constexpr uint32_t kFlipBits = 0xF0000000u;  // Tiled's flip and rotation flags
+// The tileset's 256 ids must stay below the flip flags.
+constexpr uint32_t kMaxFirstGid = kFlipBits - 256;
 
 class Reader {
 public:
@@ -64,6 +66,27 @@ private:
         return v.get<int64_t>();
     }
 
+    // Members that may be left out (empty, false); when given, of the right type.
+    std::string OptionalText(const json& object, const char* key, const std::string& owner) const
+    {
+        auto found = object.find(key);
+        if (found == object.end())
+            return "";
+        if (!found->is_string())
+            Fail(owner + ": \"" + key + "\" is not a string");
+        return found->get<std::string>();
+    }
+
+    bool OptionalFlag(const json& object, const char* key, const std::string& owner) const
+    {
+        auto found = object.find(key);
+        if (found == object.end())
+            return false;
+        if (!found->is_boolean())
+            Fail(owner + ": \"" + key + "\" is neither true nor false");
+        return found->get<bool>();
+    }
+
     void CheckMapShape(const json& root) const
     {
         int64_t w = WholeNumber(root, "width", "the map"), h = WholeNumber(root, "height", "the map");
@@ -75,9 +98,10 @@ private:
         if (tw != kTileSize || th != kTileSize)
             Fail("the map's tiles are " + std::to_string(tw) + " x " + std::to_string(th) +
                  " pixels, they must be 32 x 32");
-        if (root.value("infinite", false))
+        if (OptionalFlag(root, "infinite", "the map"))
             Fail("the map is infinite; the world is a fixed 256 x 330 map");
-        if (root.value("orientation", std::string("orthogonal")) != "orthogonal")
+        const std::string orientation = OptionalText(root, "orientation", "the map");
+        if (!orientation.empty() && orientation != "orthogonal")
             Fail("the map is not orthogonal");
     }
 
@@ -88,8 +112,8 @@ private:
             Fail("the map must have exactly one tileset, the map tile sheet");
         const json& set = tilesets[0];
         int64_t first = WholeNumber(set, "firstgid", "the tileset");
-        if (first < 1)
-            Fail("the tileset's firstgid must be 1 or more");
+        if (first < 1 || first > int64_t(kMaxFirstGid))
+            Fail("the tileset's firstgid must be 1 to " + std::to_string(kMaxFirstGid));
         if (set.contains("tilecount") && set["tilecount"] != 256)
             Fail("the tileset must hold 256 tiles (16 x 16 tiles of 32 x 32)");
         return first;
@@ -99,7 +123,7 @@ private:
     {
         const json* found = nullptr;
         for (const json& layer : layers) {
-            if (!layer.is_object() || layer.value("name", std::string()) != name)
+            if (!layer.is_object() || OptionalText(layer, "name", "a layer") != name)
                 continue;
             if (found)
                 Fail(std::string("two layers are named '") + name + "'");
@@ -107,7 +131,7 @@ private:
         }
         if (!found)
             Fail(std::string("missing layer '") + name + "'");
-        if (found->value("type", std::string()) != type)
+        if (OptionalText(*found, "type", std::string("layer '") + name + "'") != type)
             Fail(std::string("layer '") + name + "' must be a " +
                  (std::string(type) == "tilelayer" ? "tile layer" : "object layer"));
         return *found;
@@ -177,7 +201,7 @@ private:
         const json& data = Member(layer, "data", owner);
         std::vector<uint32_t> cells;
         if (data.is_string()) {
-            if (!layer.value("compression", std::string()).empty())
+            if (!OptionalText(layer, "compression", owner).empty())
                 Fail(owner + " is compressed; save tile layers as CSV or uncompressed base64");
             cells = Base64Cells(name, data.get<std::string>());
         } else if (data.is_array()) {
@@ -231,11 +255,11 @@ private:
             if (!object.is_object())
                 Fail("layer 'screens' holds something that is not an object");
             std::string who = "object " + (object.contains("id") ? object["id"].dump() : std::string("?"));
-            const std::string name = object.value("name", std::string());
+            const std::string name = OptionalText(object, "name", who);
             if (!name.empty())
                 who += " '" + name + "'";
             for (const char* typeKey : {"type", "class"}) {
-                std::string kind = object.value(typeKey, std::string());
+                std::string kind = OptionalText(object, typeKey, who);
                 if (!kind.empty() && kind != "screen")
                     Fail(who + " has " + typeKey + " '" + kind +
                          "'; layer 'screens' holds only screen records");
@@ -266,7 +290,10 @@ private:
                 Fail(who + ": \"properties\" is not an array");
             std::set<std::string> seen;
             for (const json& property : properties) {
-                std::string propertyName = property.is_object() ? property.value("name", std::string()) : "";
+                std::string propertyName =
+                    property.is_object() && property.contains("name") && property["name"].is_string()
+                        ? property["name"].get<std::string>()
+                        : "";
                 if (!seen.insert(propertyName).second)
                     Fail(who + ": property '" + propertyName + "' is given twice");
                 std::string problem = ScreenProperties::Apply(property, info);
@@ -284,7 +311,13 @@ private:
 
 MapData TiledMapReader::Parse(const std::string& text, const std::string& label)
 {
-    return Reader(label).Read(text);
+    // Every member is checked before use; this only keeps a missed one from
+    // ending the compiler.
+    try {
+        return Reader(label).Read(text);
+    } catch (const json::exception& e) {
+        throw SourceError(label + ": not a map this compiler reads: " + e.what());
+    }
 }
 
 MapData TiledMapReader::ReadFile(const std::string& path)

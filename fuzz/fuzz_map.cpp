@@ -1,0 +1,71 @@
+// Arbitrary bytes as the world map file: the game's map decoder, then a lone
+// game on the decoded world that populates the start screen and its four
+// neighbours from their records, draws every screen with its doors and lets
+// the hero walk and swing for a few frames.
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "app/SpawnTable.h"
+#include "engine/InputSystem.h"
+#include "engine/Keys.h"
+#include "fuzz/FuzzLog.h"
+#include "fuzz/NetFuzzGame.h"
+#include "fuzz/QuietWorld.h"
+#include "player/Tavin.h"
+#include "world/MapFormat.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    EchoGameLogWhenAsked();
+    RegisterGameSpawns();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    MapFormat::MapData map;
+    std::string error;
+    if (!MapFormat::Decode(data, size, map, error))
+        return 0;
+
+    std::srand(1);
+    auto app = std::make_unique<FuzzApp>();
+    auto quiet = std::make_unique<QuietWorld>();
+    KarskRenderer* world = quiet.get();
+    world->InitTileFlags();
+    world->Map() = std::move(map);
+    app->SetRenderer(std::move(quiet));
+    app->world = world;
+    app->SetTimeKey(1.0f / 60.0f);
+    Quill::RunOptions options;
+    options.fastClock = true;
+    options.logFile = "";
+    options.seed = 1u;
+    app->SetRunOptions(options);
+    app->SetInputSystem(std::make_unique<Quill::InputSystem>());
+    app->CreateLocalPlayer();
+    world->SetPlayer(app->localPlayer.get());
+
+    for (int sy = 0; sy < MapFormat::kScreenGridHeight; ++sy) {
+        for (int sx = 0; sx < MapFormat::kScreenGridWidth; ++sx) {
+            world->SetView(sx, sy, 0.0f, 0.0f);
+            world->RenderFrame();
+        }
+    }
+    world->SetView(7, 7, 0.0f, 0.0f);
+    const int around[][2] = {{7, 7}, {6, 7}, {8, 7}, {7, 6}, {7, 8}};
+    for (const auto& screen : around) app->PopulateScreen(screen[0], screen[1], false);
+
+    Quill::InputSystem* input = app->GetInputSystem();
+    const int keys[] = {Quill::Key::Right, Quill::Key::Space, Quill::Key::Up, Quill::Key::D};
+    for (int frame = 0; frame < 16; ++frame) {
+        input->SetKey(keys[(frame / 4) % 4], true);
+        app->Update();
+        world->RenderFrame();
+        app->WaitUntil(app->GetPreciseTicks() + 1000.0 / 60.0);
+        input->SetKey(keys[(frame / 4) % 4], false);
+    }
+    world->GetEntityList().Clear();
+    return 0;
+}
