@@ -12,7 +12,6 @@
 #include "tests/engine/EngineTestUtil.h"
 
 using namespace Quill;
-using EngineTest::TempDir;
 
 namespace {
 
@@ -25,7 +24,7 @@ TEST(Controls, FirstStartWritesTheDefaultsWhichReadBackAsTheGamesKeyTable)
               "/home/ada/.config/karsk/controls.conf");
     Controls controls;
     ASSERT_TRUE(controls.LoadOrCreate(path));
-    const std::string text = EngineTest::ReadWholeFile(path);
+    const std::string text = ReadWholeFile(path);
     EXPECT_NE(text.find("pad axis N-"), std::string::npos) << "the syntax is explained";
 
     std::vector<std::string> problems;
@@ -152,25 +151,21 @@ TEST(Controls, TwoActionsMayShareAKey)
 SDL_Event Axis(int axis, int value)
 {
     SDL_Event e{};
-    e.type = SDL_JOYAXISMOTION;
-    e.jaxis.axis = Uint8(axis);
-    e.jaxis.value = Sint16(value);
+    e.jaxis = {SDL_JOYAXISMOTION, 0, Uint8(axis), Sint16(value)};
     return e;
 }
 
 SDL_Event Hat(int value)
 {
     SDL_Event e{};
-    e.type = SDL_JOYHATMOTION;
-    e.jhat.value = Uint8(value);
+    e.jhat = {SDL_JOYHATMOTION, 0, 0, Uint8(value)};
     return e;
 }
 
 SDL_Event Button(int button, bool down)
 {
     SDL_Event e{};
-    e.type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
-    e.jbutton.button = Uint8(button);
+    e.jbutton = {Uint8(down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP), 0, Uint8(button), 0};
     return e;
 }
 
@@ -217,12 +212,8 @@ TEST(Gamepad, StickAndHatWalkOutsideTheDeadZoneAndButtonsAct)
 
 TEST(Gamepad, OpeningWithoutAPadLeavesTheKeyboard)
 {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
     Gamepad pad;
-    // The test machines have no joystick; a plugged-in one would open.
-    if (!pad.Open()) {
-        EXPECT_FALSE(pad.IsOpen());
-    }
+    pad.Open();  // a test machine has no joystick; a plugged-in one would open
     pad.Close();
     EXPECT_FALSE(pad.IsOpen());
 }

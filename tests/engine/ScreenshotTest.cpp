@@ -1,70 +1,49 @@
 // Where screenshots go, what they are called, and that the PNG reads back.
-#include <SDL.h>
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <cstdio>
-#include <memory>
 #include <vector>
 
 #include "engine/Screenshot.h"
 #include "tests/engine/EngineTestUtil.h"
 
 using namespace Quill;
-using EngineTest::TempDir;
 
 namespace {
 
-struct DirCase {
-    const char* name;
-    const char* picturesVar;  // null: unset
-    const char* configVar;    // "@" is the temp dir's "cfg"
-    const char* userDirs;     // written to the config directory; null: none
-    const char* expected;     // "~" is the home directory given
-};
-
-const DirCase kDirCases[] = {
-    {"variable_wins", "/srv/shots", "@", "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n", "/srv/shots"},
-    {"empty_variable_is_unset", "", nullptr, nullptr, "~/Pictures"},
-    {"user_dirs_in_config_home", nullptr, "@",
-     "# comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n", "~/Bilder"},
-    {"user_dirs_in_dot_config", nullptr, nullptr, "XDG_PICTURES_DIR=\"$HOME/Images\"\n", "~/Images"},
-    {"absolute_path_in_file", nullptr, "@", "XDG_PICTURES_DIR=\"/data/pics/\"\n", "/data/pics"},
-    {"home_itself", nullptr, "@", "XDG_PICTURES_DIR=\"$HOME\"\n", "~"},
-    {"relative_path_ignored", nullptr, "@", "XDG_PICTURES_DIR=\"Pics\"\n", "~/Pictures"},
-    {"commented_line_ignored", nullptr, "@", "#XDG_PICTURES_DIR=\"$HOME/X\"\n", "~/Pictures"},
-    {"no_file", nullptr, "@", nullptr, "~/Pictures"},
-};
-
-class PicturesDir : public ::testing::TestWithParam<DirCase> {};
-
-TEST_P(PicturesDir, Chosen)
+TEST(Screenshot, PicturesDirectoryComesFromTheVariableTheUserDirsFileOrHome)
 {
-    const DirCase& c = GetParam();
-    TempDir temp;
-    const std::string home = temp.File("home");
-    const bool inConfigHome = c.configVar && std::string(c.configVar) == "@";
-    const std::string configDir = inConfigHome ? temp.File("cfg") : home + "/.config";
-    std::string error;
-    ASSERT_TRUE(MakeDirectories(configDir, error)) << error;
-    if (c.userDirs) {
-        temp.Write(inConfigHome ? "cfg/user-dirs.dirs" : "home/.config/user-dirs.dirs", c.userDirs);
+    const struct {
+        const char* picturesVar;  // null: unset
+        bool inConfigHome;        // the config variable names a directory; else ~/.config is used
+        const char* userDirs;     // written to the config directory; null: none
+        const char* expected;     // "~" is the home directory given
+    } cases[] = {
+        {"/srv/shots", true, "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n", "/srv/shots"},
+        {"", false, nullptr, "~/Pictures"},
+        {nullptr, true, "# comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n",
+         "~/Bilder"},
+        {nullptr, false, "XDG_PICTURES_DIR=\"$HOME/Images\"\n", "~/Images"},
+        {nullptr, true, "XDG_PICTURES_DIR=\"/data/pics/\"\n", "/data/pics"},
+        {nullptr, true, "XDG_PICTURES_DIR=\"$HOME\"\n", "~"},
+        {nullptr, true, "XDG_PICTURES_DIR=\"Pics\"\n", "~/Pictures"},
+        {nullptr, true, "#XDG_PICTURES_DIR=\"$HOME/X\"\n", "~/Pictures"},
+        {nullptr, true, nullptr, "~/Pictures"},
+    };
+    for (const auto& c : cases) {
+        TempDir temp;
+        const std::string home = temp.File("home");
+        const std::string configDir = c.inConfigHome ? temp.File("cfg") : home + "/.config";
+        std::string error;
+        ASSERT_TRUE(MakeDirectories(configDir, error)) << error;
+        if (c.userDirs)
+            temp.Write(c.inConfigHome ? "cfg/user-dirs.dirs" : "home/.config/user-dirs.dirs", c.userDirs);
+        const std::string expected = c.expected[0] == '~' ? home + (c.expected + 1) : c.expected;
+        EXPECT_EQ(ChoosePicturesDirectory(c.picturesVar, c.inConfigHome ? configDir.c_str() : nullptr,
+                                          home.c_str()),
+                  expected)
+            << (c.userDirs ? c.userDirs : "no user-dirs file");
     }
-    std::string expected = c.expected;
-    if (expected[0] == '~') {
-        expected = home + expected.substr(1);
-    }
-    const std::string configVar = inConfigHome ? configDir : std::string();
-    EXPECT_EQ(
-        ChoosePicturesDirectory(c.picturesVar, inConfigHome ? configVar.c_str() : nullptr, home.c_str()),
-        expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Sources, PicturesDir, ::testing::ValuesIn(kDirCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(PicturesDir, NoHomeNoDirectory)
-{
     EXPECT_EQ(ChoosePicturesDirectory(nullptr, nullptr, nullptr), "");
 }
 
@@ -80,7 +59,7 @@ std::tm At(int year, int month, int day, int hour, int minute, int second)
     return t;
 }
 
-TEST(ScreenshotName, StampedAndNumberedWithinASecond)
+TEST(Screenshot, NamesAreStampedAndNumberedWithinASecond)
 {
     const std::tm when = At(2026, 12, 7, 1, 35, 12);
     EXPECT_EQ(ScreenshotFileName(when, 1), "karsk-2026-12-07-013512.png");
@@ -95,26 +74,21 @@ TEST(ScreenshotName, StampedAndNumberedWithinASecond)
     temp.Write("a/b/karsk-2026-12-07-013512.png", "x");
     temp.Write("a/b/karsk-2026-12-07-013512-2.png", "x");
     EXPECT_EQ(NextScreenshotPath(dir, when), dir + "/karsk-2026-12-07-013512-3.png");
-}
 
-TEST(ScreenshotDir, CannotBeMadeUnderAFile)
-{
-    TempDir temp;
     const std::string file = temp.Write("plain", "x");
-    std::string error;
     EXPECT_FALSE(MakeDirectories(file + "/sub", error));
     EXPECT_NE(error.find("plain"), std::string::npos) << error;
 }
 
-TEST(ScreenshotPng, ReadsBackWithLibpng)
+TEST(Screenshot, PngReadsBackWithLibpngAndFailuresSayWhere)
 {
-    std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> surface(
-        SDL_CreateRGBSurface(SDL_SWSURFACE, 5, 3, 32, 0xFF0000, 0xFF00, 0xFF, 0), SDL_FreeSurface);
+    EngineTest::SurfacePtr surface = EngineTest::MakeSurface(5, 3);
     ASSERT_TRUE(surface);
     for (int y = 0; y < 3; ++y) {
         for (int x = 0; x < 5; ++x) {
-            auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
-            row[x] = SDL_MapRGB(surface->format, static_cast<Uint8>(x * 50), static_cast<Uint8>(y * 100), 33);
+            SDL_Rect pixel{Sint16(x), Sint16(y), 1, 1};
+            SDL_FillRect(surface.get(), &pixel,
+                         SDL_MapRGB(surface->format, Uint8(x * 50), Uint8(y * 100), 33));
         }
     }
     TempDir temp;
@@ -138,14 +112,7 @@ TEST(ScreenshotPng, ReadsBackWithLibpng)
             EXPECT_EQ(p[2], 33);
         }
     }
-}
 
-TEST(ScreenshotPng, FailsInAMissingDirectoryAndLeavesNoFile)
-{
-    std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> surface(
-        SDL_CreateRGBSurface(SDL_SWSURFACE, 2, 2, 32, 0xFF0000, 0xFF00, 0xFF, 0), SDL_FreeSurface);
-    TempDir temp;
-    std::string error;
     EXPECT_FALSE(WritePng(temp.File("missing/shot.png"), surface.get(), error));
     EXPECT_NE(error.find("missing/shot.png"), std::string::npos) << error;
     EXPECT_FALSE(WritePng(temp.File("x.png"), nullptr, error));

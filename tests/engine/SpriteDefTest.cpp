@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/SpriteDef.h"
-#include "tests/engine/EngineTestUtil.h"
 
 using namespace Quill;
 
@@ -37,60 +36,42 @@ TEST(SpriteDef, ParsesSpritesAndTileSheets)
     EXPECT_EQ(def.tileSheets[0].line, 5);
     EXPECT_EQ(def.tileSheets[1].sheet, 3);
     EXPECT_EQ(def.tileSheets[1].tileWidth, 8);
+
+    def = ParseSpriteDef("", "sprite.def");
+    EXPECT_TRUE(def.sprites.empty() && def.tileSheets.empty() && def.errors.empty());
 }
 
-TEST(SpriteDef, EmptyTextHasNothing)
+// Each bad line follows a good one: the error names line 2 and the good entry survives.
+TEST(SpriteDef, ABadLineIsReportedWithFileLineAndProblem)
 {
-    SpriteDefFile def = ParseSpriteDef("", "sprite.def");
-    EXPECT_TRUE(def.sprites.empty());
-    EXPECT_TRUE(def.tileSheets.empty());
-    EXPECT_TRUE(def.errors.empty());
+    const std::pair<const char*, const char*> cases[] = {
+        {"spirte Typo typo.bmp 8 8 1", "unknown keyword 'spirte'"},
+        {"sprite Short short.bmp 8 8", "sprite needs 5 fields"},
+        {"sprite Long long.bmp 8 8 1 9", "sprite needs 5 fields"},
+        {"sprite Letters l.bmp eight 8 1", "frame width must be a whole number"},
+        {"sprite Zero z.bmp 8 0 1", "frame height must be a whole number"},
+        {"sprite Negative n.bmp 8 8 -2", "frame count must be a whole number"},
+        {"sprite Mixed m.bmp 8x 8 1", "got '8x'"},
+        {"sprite Huge h.bmp 8 8 99999999", "frame count must be"},
+        {"sprite Good other.bmp 4 4 1", "sprite 'Good' already defined on line 1"},
+        {"tilesheet 0 tiles.bmp 16", "tilesheet needs 4 fields"},
+        {"tilesheet 4 tiles.bmp 16 16", "tile sheet index must be 0 to 3, got '4'"},
+        {"tilesheet -1 tiles.bmp 16 16", "tile sheet index must be 0 to 3"},
+        {"tilesheet one tiles.bmp 16 16", "tile sheet index must be 0 to 3"},
+        {"tilesheet 1 tiles.bmp 0 16", "tile width must be a whole number"},
+        {"tilesheet 1 tiles.bmp 16 1.5", "tile height must be a whole number"},
+    };
+    for (const auto& [line, expected] : cases) {
+        SpriteDefFile def =
+            ParseSpriteDef(std::string("sprite Good good.bmp 8 8 1\n") + line + "\n", "data/sprite.def");
+        ASSERT_EQ(def.errors.size(), 1u) << line;
+        EXPECT_EQ(def.errors[0].rfind("data/sprite.def:2: ", 0), 0u) << def.errors[0];
+        EXPECT_NE(def.errors[0].find(expected), std::string::npos) << def.errors[0];
+        ASSERT_EQ(def.sprites.size(), 1u) << line;
+        EXPECT_EQ(def.sprites[0].name, "Good");
+        EXPECT_TRUE(def.tileSheets.empty()) << line;
+    }
 }
-
-struct BadLine {
-    const char* line;
-    const char* expected;  // after "<file>:<line>: "
-};
-
-void PrintTo(const BadLine& bad, std::ostream* os)
-{
-    *os << EngineTest::Slug(bad.line);
-}
-
-class SpriteDefErrors : public ::testing::TestWithParam<BadLine> {};
-
-// Each bad line sits after a good one, so the reported line number is 2 and
-// the good entry survives.
-TEST_P(SpriteDefErrors, ReportFileLineAndProblem)
-{
-    std::string text = std::string("sprite Good good.bmp 8 8 1\n") + GetParam().line + "\n";
-    SpriteDefFile def = ParseSpriteDef(text, "data/sprite.def");
-    ASSERT_EQ(def.errors.size(), 1u);
-    const std::string prefix = "data/sprite.def:2: ";
-    EXPECT_EQ(def.errors[0].rfind(prefix, 0), 0u) << def.errors[0];
-    EXPECT_NE(def.errors[0].find(GetParam().expected), std::string::npos) << def.errors[0];
-    ASSERT_GE(def.sprites.size(), 1u);
-    EXPECT_EQ(def.sprites[0].name, "Good");
-    EXPECT_EQ(def.sprites.size() + def.tileSheets.size(), 1u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    BadLines, SpriteDefErrors,
-    ::testing::Values(BadLine{"spirte Typo typo.bmp 8 8 1", "unknown keyword 'spirte'"},
-                      BadLine{"sprite Short short.bmp 8 8", "sprite needs 5 fields"},
-                      BadLine{"sprite Long long.bmp 8 8 1 9", "sprite needs 5 fields"},
-                      BadLine{"sprite Letters l.bmp eight 8 1", "frame width must be a whole number"},
-                      BadLine{"sprite Zero z.bmp 8 0 1", "frame height must be a whole number"},
-                      BadLine{"sprite Negative n.bmp 8 8 -2", "frame count must be a whole number"},
-                      BadLine{"sprite Mixed m.bmp 8x 8 1", "got '8x'"},
-                      BadLine{"sprite Huge h.bmp 8 8 99999999", "frame count must be"},
-                      BadLine{"sprite Good other.bmp 4 4 1", "sprite 'Good' already defined on line 1"},
-                      BadLine{"tilesheet 0 tiles.bmp 16", "tilesheet needs 4 fields"},
-                      BadLine{"tilesheet 4 tiles.bmp 16 16", "tile sheet index must be 0 to 3, got '4'"},
-                      BadLine{"tilesheet -1 tiles.bmp 16 16", "tile sheet index must be 0 to 3"},
-                      BadLine{"tilesheet one tiles.bmp 16 16", "tile sheet index must be 0 to 3"},
-                      BadLine{"tilesheet 1 tiles.bmp 0 16", "tile width must be a whole number"},
-                      BadLine{"tilesheet 1 tiles.bmp 16 1.5", "tile height must be a whole number"}));
 
 TEST(SpriteDef, EveryBadLineIsReported)
 {
