@@ -1,5 +1,4 @@
 #include <cmath>
-#include <cstring>
 
 #include "net/GameMessages.h"
 #include "sound/SoundTable.h"
@@ -7,18 +6,6 @@
 #include "tests/player/TavinTestSupport.h"
 
 namespace {
-
-// An enemy that records the amounts it is hit with.
-class StunProbe : public TestEntity {
-public:
-    explicit StunProbe(uint32_t id)
-    {
-        isEnemy = true;
-        SetUID(id);
-    }
-    void TakeDamage(float amount, int, Entity*) override { amounts.push_back(amount); }
-    std::vector<float> amounts;
-};
 
 struct Flight {
     float farthest = 0.0f;       // furthest offset from the throw along x
@@ -28,6 +15,13 @@ struct Flight {
 
 class BoomerangTest : public TavinTest {
 protected:
+    // An enemy that records the amounts it is hit with, without flashing.
+    Target* Enemy(uint32_t uid, Vec2 at)
+    {
+        Target* e = Put(new Target(Target::ENEMY, false), at);
+        e->SetUID(uid);
+        return e;
+    }
     // Runs frames while the boomerang flies, at most five seconds.
     Flight FlyOut(Boomerang* b, float fromX)
     {
@@ -95,28 +89,21 @@ TEST_F(BoomerangTest, EnemiesInItsWayAreStunnedAndTurnIt)
     RecordingSession session(true);
     Tavin* hero = AddHero(&session);
     const Vec2 from = hero->GetPosition();
-    StunProbe* first = new StunProbe(50);
-    StunProbe* second = new StunProbe(51);
-    StunProbe* local = new StunProbe(52);
+    const Vec2 at = from + Vec2(64.0f, 0.0f);
+    Target* first = Enemy(50, at);
+    Target* second = Enemy(51, at);
+    Target* local = Enemy(52, at);
     local->localOnly = true;  // the peer's uid 52 is someone else
-    TestEntity* bystander = new TestEntity();
-    for (Entity* e : std::initializer_list<Entity*>{first, second, local, bystander}) {
-        e->SetPosition(from + Vec2(64.0f, 0.0f));
-        world->AddEntity(e, false);
-    }
+    Target* bystander = Put(new Target(Target::OTHER), at);
     Boomerang* b = hero->GetBoomerang(0);
     b->Throw(DIR_RIGHT, 330.0f);
     for (int i = 0; !b->IsReturning() && i < 60; ++i) RunFrames(1);
     // All touched in the same tick, each stunned once, and the peer told of
     // those it has.
-    for (StunProbe* e : {first, second, local}) EXPECT_EQ(e->amounts, std::vector<float>{-1.0f});
+    for (Target* e : {first, second, local}) EXPECT_EQ(e->amounts, std::vector<float>{-1.0f});
+    EXPECT_TRUE(bystander->amounts.empty());
     ASSERT_EQ(Sent(session, MSG_HIT).size(), 2u);
-    uint32_t uid;
-    float amount;
-    std::memcpy(&uid, session.sent.back().bytes.data(), 4);
-    std::memcpy(&amount, session.sent.back().bytes.data() + 12, 4);
-    EXPECT_EQ(uid, 51u);
-    EXPECT_FLOAT_EQ(amount, -1.0f);
+    EXPECT_EQ(DecodeHit(session.sent.back()), (HitMessage{51, at, -1.0f, 0.0f, DIR_RIGHT, 0}));
     EXPECT_LT(b->GetDistance(), 150.0f);
     EXPECT_LE(b->speed, 0.0f);  // turned at once
 
@@ -135,9 +122,7 @@ TEST_F(BoomerangTest, AClientCopyMovesButDecidesNothing)
     RecordingSession client(false);
     Tavin* hero = AddHero(&client);
     hero->itemReady = false;
-    StunProbe* enemy = new StunProbe(60);
-    enemy->SetPosition(hero->GetPosition() + Vec2(64.0f, 0.0f));
-    world->AddEntity(enemy, false);
+    Target* enemy = Enemy(60, hero->GetPosition() + Vec2(64.0f, 0.0f));
     Boomerang* b = hero->GetBoomerang(0);
     b->Throw(DIR_RIGHT, 330.0f);
     RunFrames(60);

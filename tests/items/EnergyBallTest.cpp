@@ -1,5 +1,6 @@
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "items/EnergyBall.h"
 #include "sound/SoundTable.h"
@@ -54,15 +55,11 @@ TEST_F(EnergyBallTest, OnlyAShieldAsStrongAsTheBallStopsIt)
 
 TEST_F(EnergyBallTest, ItFacesTheLargerPartOfItsVelocityAndTiesGoVertical)
 {
-    EXPECT_EQ(DirectionOfVelocity(Vec2(2.0f, 1.0f)), DIR_RIGHT);
-    EXPECT_EQ(DirectionOfVelocity(Vec2(1.0f, 1.0f)), DIR_DOWN);
-    EXPECT_EQ(DirectionOfVelocity(Vec2(-1.0f, 1.0f)), DIR_DOWN);
-    EXPECT_EQ(DirectionOfVelocity(Vec2(-2.0f, 1.0f)), DIR_LEFT);
-    EXPECT_EQ(DirectionOfVelocity(Vec2(1.0f, -1.0f)), DIR_UP);
-    EXPECT_EQ(DirectionOfVelocity(Vec2(3.0f, -1.0f)), DIR_RIGHT);
-    EXPECT_EQ(DirectionOfVelocity(Vec2(-1.0f, -1.0f)), DIR_UP);
-    EXPECT_EQ(DirectionOfVelocity(Vec2(-3.0f, -1.0f)), DIR_LEFT);
-    EXPECT_EQ(DirectionOfVelocity(Vec2(0.0f, 0.0f)), DIR_UP);
+    const std::pair<Vec2, int> rows[] = {{{2, 1}, DIR_RIGHT}, {{1, 1}, DIR_DOWN},   {{-1, 1}, DIR_DOWN},
+                                         {{-2, 1}, DIR_LEFT}, {{1, -1}, DIR_UP},    {{3, -1}, DIR_RIGHT},
+                                         {{-1, -1}, DIR_UP},  {{-3, -1}, DIR_LEFT}, {{0, 0}, DIR_UP}};
+    for (const auto& [velocity, dir] : rows)
+        EXPECT_EQ(DirectionOfVelocity(velocity), dir) << velocity.x << ", " << velocity.y;
 
     // It moves by velocity × speed, over walls, and dies past x 460 or y 300.
     SetTile(121, 80, 1);

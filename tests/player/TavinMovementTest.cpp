@@ -34,28 +34,25 @@ TEST_F(TavinTest, WalkingStepsAndDrawsTheOtherCoordinateOntoTheHalfTileGrid)
 TEST_F(TavinTest, WallsStopTheFeetWhileQuartersLetThemIn)
 {
     Tavin* hero = AddHero();
-    // A solid tile to the right: the feet, 2 pixels in from the box, stop short of it.
-    SetTile(121, 83, 1);
-    Hold(hero, Tavin::EVENT_WALK_RIGHT, 30);
-    EXPECT_LT(hero->GetPosition().x + 30.0f, 3872.0f);
-    EXPECT_GT(hero->GetPosition().x + 30.0f + kStep, 3872.0f);
-    // Blocking only its right half, the tile lets the hero into its left half.
-    SetTile(121, 83, 169);
-    Hold(hero, Tavin::EVENT_WALK_RIGHT, 30);
-    EXPECT_LT(hero->GetPosition().x + 30.0f, 3888.0f);
-    EXPECT_GE(hero->GetPosition().x + 30.0f + kStep, 3888.0f);
-
+    // The feet, 2 pixels in from the box sides and in its lower half, stop
+    // short of a solid tile; a tile blocking one quarter lets them into the
+    // other half. The gap left between the foot probe and the edge:
+    auto gap = [&](int column, int row, int tile, int event, float foot, float edge) {
+        SetTile(column, row, uint8_t(tile));
+        Hold(hero, event, 30);
+        return event == Tavin::EVENT_WALK_RIGHT ? edge - (hero->GetPosition().x + foot)
+                                                : hero->GetPosition().y + foot - edge;
+    };
+    float left = gap(121, 83, 1, Tavin::EVENT_WALK_RIGHT, 30.0f, 3872.0f);
+    EXPECT_TRUE(left > 0.0f && left < kStep) << left;
+    left = gap(121, 83, 169, Tavin::EVENT_WALK_RIGHT, 30.0f, 3888.0f);  // right half only
+    EXPECT_TRUE(left > 0.0f && left <= kStep) << left;
     // Only the lower half of the box counts: the head may overlap a wall above.
     hero->SetPosition(Vec2(3840.0f, 2656.0f));
-    SetTile(120, 82, 1);
-    Hold(hero, Tavin::EVENT_WALK_UP, 30);
-    EXPECT_GE(hero->GetPosition().y + 16.0f, 2656.0f);
-    EXPECT_LT(hero->GetPosition().y + 16.0f - kStep, 2656.0f);
-    // Blocking its top half, the tile lets the feet into its bottom half.
-    SetTile(120, 82, 120);
-    Hold(hero, Tavin::EVENT_WALK_UP, 30);
-    EXPECT_GE(hero->GetPosition().y + 16.0f, 2640.0f);
-    EXPECT_LT(hero->GetPosition().y + 16.0f - kStep, 2640.0f);
+    left = gap(120, 82, 1, Tavin::EVENT_WALK_UP, 16.0f, 2656.0f);
+    EXPECT_TRUE(left >= 0.0f && left < kStep) << left;
+    left = gap(120, 82, 120, Tavin::EVENT_WALK_UP, 16.0f, 2640.0f);  // top half only
+    EXPECT_TRUE(left >= 0.0f && left < kStep) << left;
 
     // The map's edge blocks too.
     int column = 0, row = 5;
