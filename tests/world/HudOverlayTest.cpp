@@ -86,23 +86,18 @@ TEST_F(HudOverlayTest, ItemAndSwordFollowTheHero)
                 return c.tile;
         return -100;
     };
-    hero->selectedItem = 1;
-    hero->boomerangIndex = 1;
-    Draw();
-    EXPECT_EQ(itemTile(), 163);
-    hero->selectedItem = 2;
-    hero->fireLevel = 1;
-    Draw();
-    EXPECT_EQ(itemTile(), 59);
-    hero->selectedItem = 3;
-    Draw();
-    EXPECT_EQ(itemTile(), 72);
-    hero->selectedItem = 4;
-    Draw();
-    EXPECT_EQ(itemTile(), 25);
-    hero->selectedItem = 9;
-    Draw();
-    EXPECT_EQ(itemTile(), -1);
+    // Item 1 the boomerang (147 + 16 per kind), 2 fire (58 + level), 3 bombs, 4 arrows, others none.
+    const struct {
+        int item, boomerang, fire, tile;
+    } kItems[] = {{1, 1, 0, 163}, {1, 0, 0, 147}, {2, 0, 1, 59}, {2, 0, 3, 61},
+                  {3, 0, 0, 72},  {4, 0, 0, 25},  {9, 0, 0, -1}};
+    for (const auto& i : kItems) {
+        hero->selectedItem = i.item;
+        hero->boomerangIndex = i.boomerang;
+        hero->fireLevel = i.fire;
+        Draw();
+        EXPECT_EQ(itemTile(), i.tile) << i.item;
+    }
 
     ASSERT_EQ(world->sprites.size(), 1u);
     EXPECT_EQ(world->sprites[0].x, 298);
@@ -114,4 +109,34 @@ TEST_F(HudOverlayTest, ItemAndSwordFollowTheHero)
     hero->swordType = 7;  // no such sword: drawn as none
     Draw();
     EXPECT_TRUE(world->sprites.empty());
+}
+
+TEST_F(HudOverlayTest, GlyphsFollowTheFontOrderAndStringsAdvanceSixteenPixelsSkippingSpaces)
+{
+    // Letters in either case, - . , ! ' &, then digits; anything else is the last glyph.
+    const std::string text = "AzZa-.,!'&09?\xE9";
+    const std::vector<int> glyphs = {0, 25, 25, 0, 26, 27, 28, 29, 30, 31, 32, 41, 42, 42};
+    for (size_t i = 0; i < text.size(); ++i) EXPECT_EQ(KarskRenderer::CharToGlyph(text[i]), glyphs[i]) << i;
+
+    world->ClearCalls();
+    ASSERT_TRUE(world->DrawString(195, 48, "X%d", 7));
+    ASSERT_EQ(world->glyphs.size(), 2u);
+    EXPECT_EQ(std::vector<int>({world->glyphs[0].tile, world->glyphs[0].x, world->glyphs[0].y}),
+              std::vector<int>({23, 195, 48}));
+    EXPECT_EQ(std::vector<int>({world->glyphs[1].tile, world->glyphs[1].x}), std::vector<int>({39, 211}));
+    world->glyphs.clear();
+    world->DrawString(10, 0, "a b");
+    ASSERT_EQ(world->glyphs.size(), 2u);
+    EXPECT_EQ(std::vector<int>({world->glyphs[1].tile, world->glyphs[1].x}), std::vector<int>({1, 42}));
+    world->glyphs.clear();
+    world->DrawString(0, 0, "%s", std::string(300, 'k').c_str());
+    EXPECT_EQ(world->glyphs.size(), 300u);
+}
+
+TEST_F(WorldTest, WithoutAFontNoTextIsDrawnAndTheFailureIsLogged)
+{
+    EXPECT_FALSE(world->DrawString(0, 0, "HELLO"));
+    EXPECT_TRUE(world->glyphs.empty());
+    EXPECT_TRUE(LogContains("DrawString: no font loaded"));
+    EXPECT_FALSE(world->LoadFont(TempPath("nofont").c_str()));
 }

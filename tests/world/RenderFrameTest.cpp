@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -14,12 +16,20 @@ protected:
         world->AddEntity(e, false);
         return e;
     }
+    // The tile drawn at a pixel place, or -1.
+    int TileAt(int x, int y)
+    {
+        for (auto& c : world->tiles)
+            if (c.x == x && c.y == y)
+                return c.tile;
+        return -1;
+    }
     Quill::SpriteType sprite;
 };
 
 }  // namespace
 
-TEST_F(RenderFrameTest, DeadEntitiesLeaveBeforeTheyAreTickedAndTheNextOneStillRuns)
+TEST_F(RenderFrameTest, DeadEntitiesLeaveBeforeTheyAreTickedTheNextOneStillRunsAndNewOnesJoin)
 {
     TestEntity* first = Add(Vec2(0, 0));
     TestEntity* doomed = Add(Vec2(40, 0));
@@ -30,6 +40,21 @@ TEST_F(RenderFrameTest, DeadEntitiesLeaveBeforeTheyAreTickedAndTheNextOneStillRu
     EXPECT_EQ(first->ticks, 1);
     EXPECT_EQ(after->ticks, 1);
     EXPECT_EQ(world->sprites.size(), 2u);
+
+    // Entities added during the frame join the walk.
+    class Spawner : public TestEntity {
+    public:
+        void Tick(float dt) override
+        {
+            TestEntity::Tick(dt);
+            if (ticks == 1)
+                g_renderer->AddEntity(new TestEntity, false);
+        }
+    };
+    world->AddEntity(new Spawner, false);
+    RunFrames(1);
+    ASSERT_EQ(world->GetEntityList().Count(), 4);
+    EXPECT_EQ(static_cast<TestEntity*>(world->GetEntityList().Get(3))->ticks, 1);
 }
 
 TEST_F(RenderFrameTest, DrawsInLayersAndMarksWhatTheHeroCanSee)
@@ -61,19 +86,55 @@ TEST_F(RenderFrameTest, DrawsInLayersAndMarksWhatTheHeroCanSee)
     EXPECT_EQ(world->tiles.back().tile, 120);
 }
 
-TEST_F(RenderFrameTest, EntitiesAddedDuringTheFrameJoinTheWalk)
+TEST_F(RenderFrameTest, TheMapDrawsEveryVisibleCellOnceInPlaceShiftedByTheScroll)
 {
-    class Spawner : public TestEntity {
-    public:
-        void Tick(float dt) override
-        {
-            TestEntity::Tick(dt);
-            if (ticks == 1)
-                g_renderer->AddEntity(new TestEntity, false);
-        }
-    };
-    world->AddEntity(new Spawner, false);
-    RunFrames(1);
-    ASSERT_EQ(world->GetEntityList().Count(), 2);
-    EXPECT_EQ(static_cast<TestEntity*>(world->GetEntityList().Get(1))->ticks, 1);
+    // Each cell of screen (7, 6) gets a distinct tile number from its place.
+    for (int c = 0; c < 16; ++c)
+        for (int r = 0; r < 11; ++r) SetTile(7 * 16 + c, 6 * 11 + r, uint8_t(c + 16 * (r % 8)));
+    world->DrawMap(7, 6, 0.0f, 0.0f);
+    EXPECT_EQ(world->tiles.size(), 18u * 13u);
+    for (auto& call : world->tiles) EXPECT_EQ(call.sheetOrFrame, 0);
+    EXPECT_EQ(TileAt(0, 128), 0);
+    EXPECT_EQ(TileAt(5 * 32, 128 + 3 * 32), 5 + 16 * 3);
+    EXPECT_EQ(TileAt(15 * 32, 128 + 10 * 32), 15 + 16 * 2);
+    // The border ring lies under the bands and past the edges.
+    EXPECT_NE(TileAt(-32, 96), -1);
+    EXPECT_NE(TileAt(512, 480), -1);
+
+    // Scroll fractions shift the view.
+    SetTile(7 * 16, 6 * 11, 77);      // top-left cell of screen (7, 6)
+    SetTile(6 * 16 + 8, 6 * 11, 66);  // middle of screen (6, 6)
+    world->tiles.clear();
+    world->DrawMap(6, 6, 1.0f, 0.0f);
+    EXPECT_EQ(TileAt(0, 128), 77);
+    world->tiles.clear();
+    world->DrawMap(6, 6, 0.5f, 0.0f);
+    EXPECT_EQ(TileAt(0, 128), 66);
+    EXPECT_EQ(TileAt(256, 128), 77);
+
+    // A fraction between tiles leaves a pixel remainder.
+    world->tiles.clear();
+    world->DrawMap(6, 6, 1.0f / 64.0f, 0.0f);
+    auto leftmost = std::min_element(world->tiles.begin(), world->tiles.end(),
+                                     [](auto& a, auto& b) { return a.x < b.x; });
+    EXPECT_EQ(leftmost->x, -32 - 8);
+}
+
+TEST_F(RenderFrameTest, OutOfRangeViewsDrawNothing)
+{
+    world->DrawMap(7, 6, 1.5f, 0.0f);
+    world->DrawMap(16, 6, 0.0f, 0.0f);
+    world->DrawMap(7, -1, 0.0f, 0.0f);
+    world->DrawMap(7, 6, 0.0f, -1.01f);
+    EXPECT_TRUE(world->tiles.empty());
+
+    // Screen rows past the terrain show the marker layer; cells before the
+    // whole block are skipped.
+    SetTile(0, 0, 5, 1);
+    world->DrawMap(0, 30, 0.0f, 0.0f);
+    EXPECT_EQ(TileAt(0, 128), 5);
+    world->tiles.clear();
+    world->DrawMap(0, 0, 0.0f, 0.0f);
+    EXPECT_EQ(world->tiles.size(),
+              18u * 13u - 18u - 1u);  // row −1 and one cell of column −1 precede the block
 }
