@@ -51,35 +51,27 @@ int RunProgram(const std::vector<std::string>& args, const std::string& cwd, con
     return WEXITSTATUS(status);
 }
 
-// Installs the build into a fresh prefix inside a private folder.
-class InstalledGame : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::string pattern = TempPath("install") + "_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        prefix = dir + "/prefix";
-        const std::string output = dir + "/install.txt";
-        ASSERT_EQ(
-            RunProgram({KARSK_CMAKE_COMMAND, "--install", KARSK_BUILD_DIR, "--prefix", prefix}, dir, output),
-            0)
-            << ReadFile(output);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string dir;
-    std::string prefix;
-};
-
 }  // namespace
 
-TEST_F(InstalledGame, HoldsTheGameItsDataAndTheDesktopEntry)
+// Installs the build into a fresh prefix inside a private folder, checks what
+// it holds, and plays the installed game from another directory.
+TEST(InstalledGame, HoldsTheGameItsDataAndTheDesktopEntryAndPlaysHeadlessFromAnotherDirectory)
 {
+    std::string pattern = TempPath("install") + "_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const std::string dir = pattern, prefix = dir + "/prefix";
+    struct Cleanup {
+        std::string dir;
+        ~Cleanup() { fs::remove_all(dir); }
+    } cleanup{dir};
+    ASSERT_EQ(RunProgram({KARSK_CMAKE_COMMAND, "--install", KARSK_BUILD_DIR, "--prefix", prefix}, dir,
+                         dir + "/out.txt"),
+              0)
+        << ReadFile(dir + "/out.txt");
+
     EXPECT_EQ(access((prefix + "/bin/karsk").c_str(), X_OK), 0);
-    EXPECT_TRUE(fs::is_regular_file(prefix + "/share/karsk/sprite.def"));
-    EXPECT_TRUE(fs::is_regular_file(prefix + "/share/karsk/overworld1.kmap"));
-    EXPECT_TRUE(fs::is_regular_file(prefix + "/share/karsk/sounds/Overworld.mp3"));
+    for (const char* file : {"sprite.def", "overworld1.kmap", "sounds/Overworld.mp3"})
+        EXPECT_TRUE(fs::is_regular_file(prefix + "/share/karsk/" + file)) << file;
     EXPECT_NE(ReadFile(prefix + "/share/applications/karsk.desktop").find("\nExec=karsk\n"),
               std::string::npos);
     // The build directory's own files stay behind.
@@ -89,7 +81,6 @@ TEST_F(InstalledGame, HoldsTheGameItsDataAndTheDesktopEntry)
                     entry.path().extension() != ".stamp" && entry.path().extension() != ".log")
             << entry.path();
     }
-
     // The icon in each size: see-through corners around an opaque picture.
     for (int size : {32, 64, 128, 256}) {
         const std::string edge = std::to_string(size);
@@ -107,20 +98,16 @@ TEST_F(InstalledGame, HoldsTheGameItsDataAndTheDesktopEntry)
         for (size_t i = 3; i < rgba.size(); i += 4) opaque += rgba[i] == 255;
         EXPECT_GT(opaque, rgba.size() / 4 / 8) << icon;
     }
-}
 
-TEST_F(InstalledGame, PlaysHeadlessFromAnotherDirectory)
-{
-    const std::string elsewhere = dir + "/elsewhere";
+    const std::string elsewhere = dir + "/elsewhere", log = dir + "/karsk.log";
     ASSERT_TRUE(fs::create_directory(elsewhere));
-    const std::string log = dir + "/karsk.log", output = dir + "/output.txt";
     const int status =
         RunProgram({prefix + "/bin/karsk", "--headless", "--frames", "60", "--seed", "1", "--log", log},
-                   elsewhere, output);
-    const std::string text = ReadFile(log);
-    EXPECT_EQ(status, 0) << ReadFile(output);
+                   elsewhere, dir + "/output.txt");
+    EXPECT_EQ(status, 0) << ReadFile(dir + "/output.txt");
     // The seed line comes once the game has started; the art and the sounds
     // from share/karsk loaded without a complaint.
+    const std::string text = ReadFile(log);
     EXPECT_NE(text.find("random seed: 1"), std::string::npos) << text;
     for (const char* complaint : {"cannot", "skipped", "missing", "LoadSpriteDef", "LoadImage"})
         EXPECT_EQ(text.find(complaint), std::string::npos) << complaint << " in\n" << text;
