@@ -24,12 +24,10 @@ TEST_F(ProjectileTest, AHerosArrowCollectsPickupsOnTheWayAndStopsInTheFirstEnemy
     Arrow* arrow = Live<Arrow>()[0];
     EXPECT_EQ(arrow->frameBase, DIR_RIGHT);
     RunUntilDead(arrow, 60);
-    ASSERT_EQ(pickup->collectors.size(), 1u);
-    EXPECT_EQ(pickup->collectors[0], hero);
+    EXPECT_EQ(pickup->collectors, std::vector<Entity*>{hero});
     EXPECT_EQ(pickup->GetState(), 0);
-    ASSERT_EQ(enemy->amounts.size(), 1u);
-    EXPECT_FLOAT_EQ(enemy->amounts[0], 1.0f);
-    EXPECT_EQ(enemy->directions[0], DIR_RIGHT);
+    EXPECT_EQ(enemy->amounts, std::vector<float>{1.0f});
+    EXPECT_EQ(enemy->directions, std::vector<int>{DIR_RIGHT});
     // One enemy per arrow, even when two are touched at once.
     EXPECT_TRUE(behind->amounts.empty());
     EXPECT_TRUE(hero->itemReady);

@@ -49,8 +49,7 @@ TEST_F(ProjectileTest, FireBurnsEverythingInItOnTheHostItsThrowerToo)
     Target* flashing = Put(new Target(), flame + Vec2(-8.0f, 0.0f));
     flashing->StartFlashing(-1.0f);
     RunFrames(1);
-    ASSERT_EQ(enemy->amounts.size(), 1u);
-    EXPECT_EQ(enemy->directions[0], DIR_UP);
+    EXPECT_EQ(enemy->directions, std::vector<int>{DIR_UP});
     RunFrames(31);
     EXPECT_EQ(enemy->amounts.size(), 2u);
     EXPECT_TRUE(flashing->amounts.empty());

@@ -80,9 +80,8 @@ TEST_F(SwordTest, TheHostStrikesWhatTheShrunkenBoxesOverlapAndTellsThePeer)
     sword->Swing(holder->GetPosition(), DIR_RIGHT);
     RunFrames(1);
     EXPECT_TRUE(missed->amounts.empty());
-    ASSERT_EQ(struck->amounts.size(), 1u);
-    EXPECT_FLOAT_EQ(struck->amounts[0], 2.0f);
-    EXPECT_EQ(struck->directions[0], DIR_RIGHT);
+    EXPECT_EQ(struck->amounts, std::vector<float>{2.0f});
+    EXPECT_EQ(struck->directions, std::vector<int>{DIR_RIGHT});
 
     ASSERT_EQ(session.sent.size(), 1u);
     EXPECT_EQ(DecodeHit(session.sent[0]), (HitMessage{42, struck->GetPosition(), 2.0f, 0.5f, DIR_RIGHT, 0}));
