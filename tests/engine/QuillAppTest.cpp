@@ -241,29 +241,21 @@ TEST(QuillApp, AMessageShowsInTheWindowForAboutFourSecondsWhoeverFlips)
     EXPECT_EQ(noWindow.CurrentMessage(), "no window yet here");
 }
 
-TEST(QuillApp, RunsWithoutARenderer)
+TEST(QuillApp, RunsWithoutARendererAndLogsFrameStatsToTheLogFile)
 {
     TempDir dir;
     Logger()->ClearRecent();
-    RunOptions options = Headless(4);
-    options.screenshot = dir.File("none.bmp");
-    RecordingApp app;
-    app.makeRenderer = false;
-    ASSERT_TRUE(app.Run(options));
-    EXPECT_EQ(app.updateCalls, 4);
-    EXPECT_EQ(app.overlayCalls, 0);
-    EXPECT_TRUE(Logger()->Contains("screenshot " + options.screenshot + " not written"));
-}
-
-TEST(QuillApp, FrameStatsGoToTheLogFile)
-{
-    TempDir dir;
     RunOptions options = Headless(3);
+    options.screenshot = dir.File("none.bmp");
     options.frameStats = true;
     options.logFile = dir.File("run.log");
     RecordingApp app;
+    app.makeRenderer = false;
     ASSERT_TRUE(app.Run(options));
     Logger()->OpenFile("");
+    EXPECT_EQ(app.updateCalls, 3);
+    EXPECT_EQ(app.overlayCalls, 0);
+    EXPECT_TRUE(Logger()->Contains("screenshot " + options.screenshot + " not written"));
     EXPECT_TRUE(Logger()->Contains("frame stats: frames 3 interval mean"));
     EXPECT_TRUE(Logger()->Contains("frame stats: cpu "));
     const std::string text = ReadWholeFile(options.logFile);

@@ -23,7 +23,7 @@ Frames MixFrames(Mixer& mixer, int frames)
     return out;
 }
 
-TEST(Mixer, ChannelsPlayToTheEndRestartAddUpAndStopIndependently)
+TEST(Mixer, ChannelsPlayToTheEndRestartAddUpStopAndTakeNewSamples)
 {
     Mixer mixer;
     EXPECT_FALSE(mixer.Play(0));
@@ -54,18 +54,14 @@ TEST(Mixer, ChannelsPlayToTheEndRestartAddUpAndStopIndependently)
     mixer.Stop(0);
     EXPECT_FALSE(mixer.IsPlaying(0));
     EXPECT_EQ(MixFrames(mixer, 2), (Frames{-300, -300}));
-}
 
-TEST(Mixer, NewSampleStopsTheChannelAndHandsBackTheOldOne)
-{
-    Mixer mixer;
-    mixer.SetSample(2, {1, 2, 3}, false);
-    mixer.Play(2);
-    EXPECT_EQ(mixer.SetSample(2, {9}, true), (Frames{1, 2, 3}));
-    EXPECT_FALSE(mixer.IsPlaying(2));
-    EXPECT_EQ(mixer.Length(2), 1u);
-    mixer.ClearSample(2);
-    EXPECT_FALSE(mixer.Play(2));
+    // A new sample stops the channel and hands back the old frames.
+    ASSERT_TRUE(mixer.Play(1));
+    EXPECT_EQ(mixer.SetSample(1, {9}, true), Frames(4, -300));
+    EXPECT_FALSE(mixer.IsPlaying(1));
+    EXPECT_EQ(mixer.Length(1), 1u);
+    mixer.ClearSample(1);
+    EXPECT_FALSE(mixer.Play(1));
 }
 
 TEST(Mixer, LoopingWrapsFromTheLoopEndToTheLoopStart)
