@@ -117,7 +117,7 @@ TEST_F(SessionTest, HandshakeCarriesPasswordAndNamesInTheirFields)
     EXPECT_STREQ(NetSession(kPassword, nullptr).GetName(), "anonymous");
 }
 
-TEST_F(SessionTest, WrongPasswordIsRefusedAndTheHostListensAgain)
+TEST_F(SessionTest, AWrongPasswordOrABrokenLinkEndsTheConnectionAndTheHostTakesTheNextPlayer)
 {
     host = Make(hostHeard, "Ada");
     ASSERT_TRUE(host->Host(false));
@@ -135,6 +135,23 @@ TEST_F(SessionTest, WrongPasswordIsRefusedAndTheHostListensAgain)
     Pump();
     EXPECT_TRUE(host->IsConnected());
     EXPECT_EQ(hostHeard.joined, std::vector<std::string>{"Ben"});
+
+    // A broken link tells both sides; a message sent without a connection goes nowhere.
+    wire->LastLink()->Cut();
+    Pump();
+    EXPECT_EQ(hostHeard.drops, 1);
+    EXPECT_EQ(second.drops, 1);
+    EXPECT_FALSE(clients[1]->HasConnection());
+    NetMessage m;
+    Fill(m, 0, {1, 2, 3});
+    EXPECT_FALSE(clients[1]->SendMessage(&m));
+
+    Heard third;
+    clients.push_back(Make(third, "Cy"));
+    ASSERT_TRUE(clients[2]->Connect("127.0.0.1", false));
+    Pump();
+    EXPECT_TRUE(host->IsConnected());
+    EXPECT_EQ(hostHeard.joined.back(), "Cy");
 }
 
 TEST_F(SessionTest, GameMessagesWaitForTheLogin)
@@ -184,7 +201,7 @@ TEST_F(SessionTest, FramesSurviveAnySplitAndArriveInOrder)
     }
 }
 
-TEST_F(SessionTest, PartialSendsAreFinishedInOrder)
+TEST_F(SessionTest, PartialSendsAreFinishedInOrderButAPeerThatNeverReadsIsDropped)
 {
     Join();
     wire->LastLink()->ToClient().SetSendLimit(5);
@@ -197,6 +214,15 @@ TEST_F(SessionTest, PartialSendsAreFinishedInOrder)
     }
     Pump(200);
     EXPECT_EQ(clientHeard.messages, sent);
+
+    // The queue of unsent bytes is bounded.
+    wire->LastLink()->ToClient().SetCapacity(1000);
+    NetMessage m;
+    Fill(m, 2, std::vector<uint8_t>(200));
+    for (int i = 0; i < 2000 && host->IsConnected(); ++i) host->SendMessage(&m);
+    EXPECT_FALSE(host->IsConnected());
+    EXPECT_EQ(hostHeard.drops, 1);
+    EXPECT_TRUE(Quill::Logger()->Contains("has not read"));
 }
 
 TEST_F(SessionTest, BadBytesAndStalledPeersAreDropped)
@@ -223,18 +249,6 @@ TEST_F(SessionTest, BadBytesAndStalledPeersAreDropped)
         EXPECT_EQ(Quill::Logger()->Contains("dropping the connection"), c.dropped);
         EXPECT_EQ(host->IsListening(), true);
     }
-}
-
-TEST_F(SessionTest, APeerThatNeverReadsIsDropped)
-{
-    Join();
-    wire->LastLink()->ToClient().SetCapacity(1000);
-    NetMessage m;
-    Fill(m, 2, std::vector<uint8_t>(200));
-    for (int i = 0; i < 2000 && host->IsConnected(); ++i) host->SendMessage(&m);
-    EXPECT_FALSE(host->IsConnected());
-    EXPECT_EQ(hostHeard.drops, 1);
-    EXPECT_TRUE(Quill::Logger()->Contains("has not read"));
 }
 
 TEST_F(SessionTest, LoginAndSilenceDeadlines)
@@ -300,27 +314,6 @@ TEST_F(SessionTest, AJoinerWhoseHostNeverAnswersGivesUpAfterFiveSeconds)
     EXPECT_FALSE(clients[0]->HasConnection());
     EXPECT_EQ(clientHeard.drops, 1);
     raw.CloseServer(mute);
-}
-
-TEST_F(SessionTest, BrokenLinkTellsBothSidesAndTheHostTakesANewPlayer)
-{
-    Join();
-    wire->LastLink()->Cut();
-    Pump();
-    EXPECT_EQ(hostHeard.drops, 1);
-    EXPECT_EQ(clientHeard.drops, 1);
-    EXPECT_FALSE(clients[0]->HasConnection());
-    // Sending without a connection does nothing.
-    NetMessage m;
-    Fill(m, 0, {1, 2, 3});
-    EXPECT_FALSE(clients[0]->SendMessage(&m));
-
-    Heard second;
-    clients.push_back(Make(second, "Cy"));
-    ASSERT_TRUE(clients[1]->Connect("127.0.0.1", false));
-    Pump();
-    EXPECT_TRUE(host->IsConnected());
-    EXPECT_EQ(hostHeard.joined.back(), "Cy");
 }
 
 TEST(NetTrace, OneLinePerFrame)
