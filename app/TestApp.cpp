@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/RunRecorder.h"
+#include "app/RunReplayer.h"
 #include "app/SpawnTable.h"
 #include "app/StateReport.h"
 #include "app/WorldDump.h"
@@ -83,6 +85,7 @@ bool CTestApp::Initialize()
     const uint32_t seed = Quill::ChooseSeed(GetRunOptions());
     std::srand(seed);
     Quill::Logger()->Log("random seed: %u", unsigned(seed));
+    StartRecordOrReplay(seed);
     RegisterTestSettings();
     RegisterGameSpawns();
     if (!InitSound())
@@ -136,6 +139,7 @@ bool CTestApp::Initialize()
 
 void CTestApp::Update()
 {
+    RecordOrReplayFrame();
     if (!musicStarted) {
         PlaySound(SND_MUSIC_OVERWORLD);
         musicStarted = true;
@@ -210,6 +214,7 @@ bool CTestApp::Shutdown()
     const std::string& dump = GetRunOptions().dumpWorld;
     if (!dump.empty() && world)
         WriteWorldDump(*world, dump);
+    FinishRecordOrReplay();
     shuttingDown = true;
     if (session)
         session->Shutdown();

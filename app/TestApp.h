@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "engine/QuillApp.h"
@@ -14,6 +15,8 @@ class NetTrace;
 struct NetMessage;
 class KarskRenderer;
 class NetSession;
+class RunRecorder;
+class RunReplayer;
 class Tavin;
 struct ScreenInfo;
 
@@ -49,6 +52,13 @@ public:
     // Before Launch: the socket layer to use instead of the system's (tests).
     void UseSocketSys(std::unique_ptr<ISocketSys> sys);
     static const char* SessionPassword();
+    // Before Launch: play this recording back instead of taking keys, clock
+    // and peer from outside.
+    void SetReplay(std::unique_ptr<RunReplayer> replay);
+    RunReplayer* Replay() const { return replayer.get(); }
+    // The clock the game's rules read (ms): while recording or replaying it
+    // stands still within a frame, so the recording can carry it.
+    double GameClock() const;
     void SetServerAddress(const char* address);
     void SetPlayerName(const char* name);
 
@@ -109,6 +119,13 @@ protected:
     bool LoadSounds();
     static Vec2 PlayerScreen(Entity* player);
     void OpenClearedDoors(Vec2 screen);
+    // --record and --replay: set up at the start, fed at the top of each
+    // update, written out (or checked) at the end.
+    void StartRecordOrReplay(uint32_t seed);
+    void RecordOrReplayFrame();
+    void FinishRecordOrReplay();
+    // The socket layer, recorded or replayed when the run is.
+    std::unique_ptr<ISocketSys> MakeSockets();
     // Creates the session and hosts or joins; false stops the start.
     bool StartNetwork();
     void CreateLocalPlayer();
@@ -165,6 +182,9 @@ protected:
     int32_t activeCount = 0;
     bool frameParity = false;
     bool musicStarted = false;
+    std::unique_ptr<RunRecorder> recorder;
+    std::unique_ptr<RunReplayer> replayer;
+    uint64_t frameClockMicros = 0;
 };
 
 // The running application, or null.

@@ -3,8 +3,11 @@
 #include <string>
 
 #include "app/LaunchDialogRun.h"
+#include "app/Recording.h"
+#include "app/RunReplayer.h"
 #include "app/TestApp.h"
 #include "engine/LaunchContext.h"
+#include "engine/QuillLogger.h"
 #include "engine/RunOptions.h"
 
 int main(int argc, char** argv)
@@ -19,6 +22,22 @@ int main(int argc, char** argv)
     if (showHelp) {
         std::fputs(Quill::RunOptionsHelp(), stdout);
         return 0;
+    }
+
+    // A recording brings its own seed, role and names.
+    Recording recording;
+    if (!options.replay.empty()) {
+        std::string why;
+        if (!LoadRecording(options.replay, recording, why)) {
+            Quill::Logger()->Log("karsk: cannot replay: %s", why.c_str());
+            return 1;
+        }
+        options.seed = recording.seed;
+        options.port = recording.port;
+        options.playerName = recording.playerName;
+        options.frames = unsigned(recording.frames.size());
+        options.host = recording.role == Recording::Host;
+        options.connectAddress = recording.role == Recording::Joiner ? recording.address : std::string();
     }
 
     const std::string dataDir = Quill::FindDataDirectory(options.dataDir, argc > 0 ? argv[0] : "");
@@ -62,6 +81,9 @@ int main(int argc, char** argv)
         app.SetPlayerName(options.playerName.empty() ? "player" : options.playerName.c_str());
     }
 
+    if (!options.replay.empty())
+        app.SetReplay(std::make_unique<RunReplayer>(std::move(recording)));
+
     Quill::LaunchContext context;
     std::memset(&context, 0, sizeof context);
     std::strncpy(context.title, "QUILL App", sizeof context.title - 1);
@@ -73,6 +95,10 @@ int main(int argc, char** argv)
     if (!app.Launch(&context)) {
         std::fprintf(stderr, "karsk: the game could not start; see the log for the reason\n");
         return 1;
+    }
+    if (app.Replay() && app.Replay()->OutOfStep()) {
+        std::fprintf(stderr, "karsk: the replay went out of step at %s\n", app.Replay()->Problem().c_str());
+        return 3;
     }
     return 0;
 }

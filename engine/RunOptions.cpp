@@ -132,7 +132,8 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
         bool takesValue = name == "--frames" || name == "--input-script" || name == "--screenshot" ||
                           name == "--data" || name == "--log" || name == "--seed" || name == "--dump-world" ||
                           name == "--connect" || name == "--name" || name == "--port" ||
-                          name == "--net-trace" || name == "--scale" || name == "--frame-log";
+                          name == "--net-trace" || name == "--scale" || name == "--record" ||
+                          name == "--replay" || name == "--summary" || name == "--frame-log";
         if (!takesValue) {
             error = "unknown option '" + name + "' (try --help)";
             return false;
@@ -184,6 +185,12 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
             parsed.netTrace = value;
         } else if (name == "--frame-log") {
             parsed.frameLog = value;
+        } else if (name == "--record") {
+            parsed.record = value;
+        } else if (name == "--replay") {
+            parsed.replay = value;
+        } else if (name == "--summary") {
+            parsed.summary = value;
         } else if (name == "--dump-world") {
             parsed.dumpWorld = value;
         } else if (name == "--input-script") {
@@ -204,6 +211,16 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
         error = "--host and --connect cannot be used together";
         return false;
     }
+    if (!parsed.replay.empty() && (!parsed.record.empty() || !parsed.inputScript.empty() || parsed.host ||
+                                   !parsed.connectAddress.empty() || parsed.realTime)) {
+        error =
+            "--replay takes keys, clock and peer from the recording: it cannot be used with --record, "
+            "--input-script, --host, --connect or --real-time";
+        return false;
+    }
+    if (!parsed.replay.empty()) {
+        parsed.headless = true;
+    }
     if (parsed.headless && !parsed.realTime) {
         parsed.fixedStep = true;
         parsed.fastClock = true;
@@ -212,6 +229,9 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp,
     parsed.screenshot = MakeAbsolute(parsed.screenshot);
     parsed.logFile = MakeAbsolute(parsed.logFile);
     parsed.dumpWorld = MakeAbsolute(parsed.dumpWorld);
+    parsed.record = MakeAbsolute(parsed.record);
+    parsed.replay = MakeAbsolute(parsed.replay);
+    parsed.summary = MakeAbsolute(parsed.summary);
     parsed.netTrace = MakeAbsolute(parsed.netTrace);
     parsed.frameLog = MakeAbsolute(parsed.frameLog);
     options = parsed;
@@ -239,6 +259,9 @@ const char* RunOptionsHelp()
            "  --seed N              seed the random numbers with N (0 to 4294967295);\n"
            "                        default: the clock, logged as 'random seed: N'\n"
            "  --dump-world FILE     write the world's entities to FILE when the run ends\n"
+           "  --record FILE         record the run (seed, keys, clock, network input) to FILE\n"
+           "  --replay FILE         play a recording back headless, alone (docs/recordings.md)\n"
+           "  --summary FILE        write the world's end state (heroes, doors, enemies) to FILE\n"
            "  --host                host a game that a second player can join\n"
            "  --connect ADDR        join the game hosted at ADDR (address or host name)\n"
            "  --name NAME           your name as the other player sees it (at most 63 characters)\n"

@@ -27,13 +27,17 @@ struct RunOptions {
     uint16_t port = 3203;               // TCP port, for hosting and joining alike
     std::string netTrace;               // one line per network frame sent or received
     int scale = 0;                      // window size in frames (1..8); 0 fits the desktop
+    std::string record;                 // write the run's seed, keys, clock and network input here
+    std::string replay;                 // play a recording back headless instead
+    std::string summary;                // the world's end state in words, written when the loop ends
 };
 
 // Parses the game's command line. On "--help" sets `showHelp`; on a bad
 // argument returns false with the reason in `error`. --headless implies
-// fixedStep and fastClock unless --real-time is given. Relative paths of the
-// script, screenshot, world dump and log are made absolute against the current
-// directory, since the game later moves into its data directory.
+// fixedStep and fastClock unless --real-time is given; --replay implies
+// --headless. Relative paths of the script, screenshot, world dump, log,
+// recording and summary are made absolute against the current directory,
+// since the game later moves into its data directory.
 bool ParseRunOptions(int argc, char** argv, RunOptions& options, bool& showHelp, std::string& error);
 const char* RunOptionsHelp();
 // The seed to use: the one given, else the wall clock in milliseconds.
