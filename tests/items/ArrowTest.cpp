@@ -46,8 +46,7 @@ TEST_F(ProjectileTest, AnEnemysArrowIsStoppedByAFacingShieldOrHitsForDamageLessS
     };
     hero->SetDirection(DIR_RIGHT);
     Arrow* blocked = shoot(1.0f);
-    RunUntilDead(blocked, 20);
-    EXPECT_EQ(blocked->GetState(), 0);
+    EXPECT_LT(RunUntilDead(blocked, 20), 20);
     EXPECT_TRUE(SoundProbe::IsPlaying(SND_SHIELD));
     EXPECT_FLOAT_EQ(hero->health, 3.0f);
     EXPECT_FALSE(hero->flashing);

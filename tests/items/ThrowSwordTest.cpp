@@ -28,8 +28,7 @@ TEST_F(ThrowSwordTest, ABeamStrikesEveryEnemyItReachesInOneTickAndTellsThePeer)
     ThrowSword* beam = Throw(&session, hero, hero->GetPosition(), DIR_RIGHT, 3.0f);
     EXPECT_EQ(beam->frameBase, 6);
     EXPECT_FLOAT_EQ(beam->frameRate, 30.0f);
-    RunUntilDead(beam, 30);
-    EXPECT_EQ(beam->GetState(), 0);
+    EXPECT_LT(RunUntilDead(beam, 30), 30);
     EXPECT_EQ(first->amounts, std::vector<float>{3.0f});
     EXPECT_EQ(first->sources, std::vector<Entity*>{nullptr});
     EXPECT_EQ(second->directions, std::vector<int>{DIR_RIGHT});
@@ -55,8 +54,7 @@ TEST_F(ThrowSwordTest, ABeamNeverHurtsAHeroAndOnAClientOnlyDies)
     Target* enemy = Put(new Target(), hero->GetPosition() + Vec2(-40.0f, 0.0f));
     ThrowSword* beam = Throw(&client, hero, hero->GetPosition(), DIR_LEFT, 1.0f);
     EXPECT_EQ(beam->frameBase, 9);
-    RunUntilDead(beam, 30);
-    EXPECT_EQ(beam->GetState(), 0);
+    EXPECT_LT(RunUntilDead(beam, 30), 30);
     EXPECT_TRUE(enemy->amounts.empty());
     EXPECT_TRUE(client.sent.empty());
 
