@@ -104,10 +104,12 @@ void RendererSDL::AddSprite(const SpriteDefEntry& entry, Image* image, const std
         ok = false;
         return;
     }
-    if (image->width < entry.frameWidth * entry.frameCount || image->height < entry.frameHeight) {
-        Logger()->Log("LoadSpriteDef: %s:%d: sprite %s needs %dx%d pixels for %d frames but %s is %dx%d",
-                      defFile.c_str(), entry.line, entry.name.c_str(), entry.frameWidth * entry.frameCount,
-                      entry.frameHeight, entry.frameCount, entry.image.c_str(), image->width, image->height);
+    // Both factors may be up to 65535: the strip's width can exceed an int.
+    const long long stripWidth = static_cast<long long>(entry.frameWidth) * entry.frameCount;
+    if (image->width < stripWidth || image->height < entry.frameHeight) {
+        Logger()->Log("LoadSpriteDef: %s:%d: sprite %s needs %lldx%d pixels for %d frames but %s is %dx%d",
+                      defFile.c_str(), entry.line, entry.name.c_str(), stripWidth, entry.frameHeight,
+                      entry.frameCount, entry.image.c_str(), image->width, image->height);
         ok = false;
         return;
     }

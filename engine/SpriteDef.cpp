@@ -7,7 +7,7 @@
 namespace Quill {
 
 namespace {
-// Sizes are positive and small enough that products of them cannot overflow.
+// Sizes are positive and fit in 16 bits; a product of two needs more than an int.
 constexpr unsigned long kMaxSize = 65535;
 
 class Parser {

@@ -3,9 +3,17 @@
 // writing the world file. Every fault must come back as a SourceError.
 #include <string>
 
+#include "fuzz/FuzzLog.h"
 #include "tools/common/SourceText.h"
 #include "tools/world/TiledMapReader.h"
 #include "tools/world/WorldChecker.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    // The checker runs the game's world, which logs as it goes.
+    EchoGameLogWhenAsked();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
