@@ -118,11 +118,97 @@ ask_state() {
 }
 state_field() { awk -v k="$2" '$1 == k {print $2; exit}' "$1"; }
 
+# Prints one line per difference, "<kind> <uid> <why>", then a last line
+# "compared <heroes> <enemies>". The shared screen is the joining hero's: the
+# host streams the enemies there (when the heroes stand together, their common
+# screen). Enemies of the host's own screen are not streamed while the joining
+# hero is elsewhere, so the joining copy's replicas of them are not compared.
+# With "moving", hero positions are not compared (they lag by a network tick).
+compare_states() {
+  awk -v tile=32 -v sw=512 -v sh=352 -v moving="$1" '
+    function abs(v) { return v < 0 ? -v : v }
+    function screen(px, py) { return int((px + 16) / sw) "," int((py + 16) / sh) }
+    FNR == 1 { side++ }
+    $1 == "connected" && $2 != 1 { print "session", side == 1 ? "host" : "client", "not connected" }
+    $1 == "hero" || $1 == "enemy" {
+      key = $1 " " $2
+      x[side, key] = $3; y[side, key] = $4; seen[key] = 1
+      if (key == "hero 1") shared[screen($3, $4)] = 1
+    }
+    END {
+      heroes = 0; enemies = 0
+      for (key in seen) {
+        split(key, part, " ")
+        if (part[1] == "enemy") {
+          onHost = ((1, key) in x) && (screen(x[1, key], y[1, key]) in shared)
+          onClient = ((2, key) in x) && (screen(x[2, key], y[2, key]) in shared)
+          if (!onHost && !onClient) continue
+          enemies++
+        } else heroes++
+        if (!((1, key) in x)) { print key, "missing on the host"; continue }
+        if (!((2, key) in x)) { print key, "missing on the client"; continue }
+        if (part[1] == "hero" && moving) continue
+        dx = abs(x[1, key] - x[2, key]); dy = abs(y[1, key] - y[2, key])
+        if (dx >= tile || dy >= tile)
+          printf "%s at %s,%s on the host but %s,%s on the client\n", key, x[1, key], y[1, key], x[2, key], y[2, key]
+      }
+      if (heroes != 2) print "heroes", heroes, "instead of 2"
+      print "compared", heroes, enemies
+    }' "$work/host/karsk.state" "$work/client/karsk.state"
+}
+
+checks=0
+enemies_compared=0
+desyncs=0
+transients=0
+# Compares the two worlds; a difference must last through three states a
+# second apart to count as a desync. $1: "still" or "moving"; $2: a label.
+# False when a copy stops answering.
+check_worlds() {
+  local mode=$1 label=$2 persistent="" round
+  local moving=""
+  [ "$mode" = moving ] && moving=1
+  for round in 1 2 3; do
+    if [ "$round" -gt 1 ]; then
+      sleep 1
+      ask_state || return 1
+    fi
+    if [ -n "$moving" ] && grep -qx $'scrolling\t1' "$work/host/karsk.state" "$work/client/karsk.state"; then
+      [ "$round" -eq 1 ] && return 0  # a screen change under way: no shared screen to speak of
+    fi
+    compare_states "$moving" >"$work/diff.txt"
+    if [ "$round" -eq 1 ]; then
+      checks=$((checks + 1))
+      enemies_compared=$((enemies_compared + $(awk '$1 == "compared" {print $3}' "$work/diff.txt")))
+    fi
+    awk '$1 != "compared" {print $1, $2}' "$work/diff.txt" | sort -u >"$work/keys.txt"
+    awk -v l="$label" -v r="$round" '$1 != "compared" {print "soak: " l ", state " r ": " $0}' "$work/diff.txt" \
+      >>"$work/differences.txt"
+    if [ "$round" -eq 1 ]; then
+      persistent=$(cat "$work/keys.txt")
+    else
+      persistent=$(comm -12 <(echo "$persistent" | sed '/^$/d') "$work/keys.txt")
+    fi
+    if [ -z "$persistent" ]; then
+      [ "$round" -gt 1 ] && transients=$((transients + 1))
+      return 0
+    fi
+  done
+  local n
+  n=$(echo "$persistent" | wc -l)
+  desyncs=$((desyncs + n))
+  cp "$work/host/karsk.state" "$work/host/desync-$checks.state"
+  cp "$work/client/karsk.state" "$work/client/desync-$checks.state"
+  fail "$label: $n desync(s) in three states a second apart: $(echo "$persistent" | paste -sd ';' -)"
+  return 0
+}
+
 interval=60
 [ "$minutes" -lt 10 ] && interval=10
 samples=$((minutes * 60 / interval))
 echo "soak: $minutes minutes, host pid $host, client pid $client, port $port, RSS every $interval s"
 : >"$work/rss.txt"
+: >"$work/differences.txt"
 start=$(date +%s)
 for i in $(seq 0 "$samples"); do
   target=$((start + i * interval))
@@ -134,14 +220,20 @@ for i in $(seq 0 "$samples"); do
     break
   fi
   echo "$((i * interval)) $(rss_kb "$host") $(rss_kb "$client")" >>"$work/rss.txt"
+  # While the bots play: the shared screen's enemies (heroes move too fast
+  # to compare before they stand still).
+  if [ "$i" -gt 0 ] && [ "$i" -lt "$samples" ]; then
+    if ! ask_state; then
+      fail "a copy did not write its state within 5 s of SIGUSR1 after $((i * interval)) s"
+      break
+    fi
+    check_worlds moving "after $((i * interval)) s" || { fail "a copy stopped answering SIGUSR1"; break; }
+  fi
 done
 
-checked=no
-desyncs=0
-compared=""
 if [ ${#failures[@]} -eq 0 ]; then
   # The bots stop at frame $end_frame; wait until both copies are two seconds
-  # past it, with heroes still, before comparing.
+  # past it, with heroes still, before the last comparison.
   settled=no
   deadline=$(( $(date +%s) + 60 + minutes * 30 ))
   while [ "$(date +%s)" -lt "$deadline" ]; do
@@ -157,69 +249,16 @@ if [ ${#failures[@]} -eq 0 ]; then
     fi
     sleep 1
   done
-  [ "$settled" = yes ] || [ ${#failures[@]} -gt 0 ] ||
+  if [ "$settled" = yes ]; then
+    cp "$work/host/karsk.state" "$work/host/final.state"
+    cp "$work/client/karsk.state" "$work/client/final.state"
+    check_worlds still "at the end" || fail "a copy stopped answering SIGUSR1"
+    final_compared=$(awk '$1 == "compared" {print $2 " heroes and " $3 " enemies"}' "$work/diff.txt")
+  elif [ ${#failures[@]} -eq 0 ]; then
     fail "the bots did not finish in time (frames: host ${hf:-?}, client ${cf:-?}, last key at $end_frame)"
-fi
-
-# Prints one line per difference: "<kind> <uid> <why>"; the first line is a
-# summary "compared <heroes> <enemies> <screens>".
-compare_states() {
-  awk -v tile=32 -v sw=512 -v sh=352 '
-    function abs(v) { return v < 0 ? -v : v }
-    function screen(x, y) { return int((x + 16) / sw) "," int((y + 16) / sh) }
-    FNR == 1 { side++ }
-    $1 == "connected" && $2 != 1 { print "session", side == 1 ? "host" : "client", "not connected" }
-    $1 == "scrolling" && $2 != 0 { print "scroll", side == 1 ? "host" : "client", "still scrolling" }
-    $1 == "hero" || $1 == "enemy" {
-      key = $1 " " $2
-      x[side, key] = $3; y[side, key] = $4; seen[key] = 1
-      if ($1 == "hero") occupied[screen($3, $4)] = 1
-      else where[key] = screen($3, $4)
-    }
-    END {
-      heroes = 0; enemies = 0
-      for (key in seen) {
-        split(key, part, " ")
-        if (part[1] == "enemy" && !(where[key] in occupied)) continue
-        if (part[1] == "hero") heroes++; else enemies++
-        if (!((1, key) in x)) { print key, "missing on the host"; continue }
-        if (!((2, key) in x)) { print key, "missing on the client"; continue }
-        dx = abs(x[1, key] - x[2, key]); dy = abs(y[1, key] - y[2, key])
-        if (dx >= tile || dy >= tile)
-          printf "%s at %s,%s on the host but %s,%s on the client\n", key, x[1, key], y[1, key], x[2, key], y[2, key]
-      }
-      n = 0; for (s in occupied) n++
-      if (heroes != 2) print "hero count", heroes, "heroes instead of 2"
-      print "compared", heroes, enemies, n
-    }' "$work/host/karsk.state" "$work/client/karsk.state"
-}
-
-if [ ${#failures[@]} -eq 0 ]; then
-  checked=yes
-  persistent=""
-  for round in 1 2 3; do
-    [ "$round" -gt 1 ] && { sleep 1; ask_state || { fail "a copy stopped answering SIGUSR1"; break; }; }
-    cp "$work/host/karsk.state" "$work/host/round$round.state"
-    cp "$work/client/karsk.state" "$work/client/round$round.state"
-    compare_states >"$work/diff$round.txt"
-    [ "$round" -eq 1 ] && compared=$(grep '^compared' "$work/diff1.txt")
-    awk '$1 != "compared" {print $1, $2}' "$work/diff$round.txt" | sort -u >"$work/keys$round.txt"
-    if [ "$round" -eq 1 ]; then
-      persistent=$(cat "$work/keys1.txt")
-    else
-      persistent=$(comm -12 <(echo "$persistent" | sed '/^$/d') "$work/keys$round.txt")
-    fi
-    [ -z "$persistent" ] && break
-  done
-  for round in 1 2 3; do
-    [ -f "$work/diff$round.txt" ] || continue
-    awk -v r="$round" '$1 != "compared" {print "soak: state " r ": " $0}' "$work/diff$round.txt"
-  done
-  if [ -n "$persistent" ]; then
-    desyncs=$(echo "$persistent" | wc -l)
-    fail "$desyncs desync(s) in all three states: $(echo "$persistent" | paste -sd ';' -)"
   fi
 fi
+sed 's/^/  /' "$work/differences.txt"
 
 # Memory: the second half of the run may grow only a little.
 level_check() {
@@ -281,12 +320,8 @@ echo "soak: summary"
 echo "  minutes: $minutes ($(wc -l <"$work/rss.txt") RSS samples, every $interval s)"
 echo "  ${host_memory#* }"
 echo "  ${client_memory#* }"
-if [ "$checked" = yes ]; then
-  read -r _ heroes enemies screens <<<"$compared"
-  echo "  worlds: $heroes heroes and $enemies enemies on $screens screen(s) compared; desyncs: $desyncs"
-else
-  echo "  worlds: not compared"
-fi
+echo "  worlds: $checks comparisons, $enemies_compared enemies of the shared screen in all;" \
+  "at the end ${final_compared:-nothing compared}; desyncs: $desyncs (passing differences: $transients)"
 echo "  leak reports:${leaks:- not tracked}"
 if [ ${#failures[@]} -gt 0 ]; then
   keep=yes
