@@ -1,13 +1,20 @@
 #pragma once
 
+#include <ftw.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+inline int RemoveFuzzEntry(const char* path, const struct stat*, int, struct FTW*)
+{
+    return std::remove(path);
+}
+
 // A private folder under $TMPDIR (or /tmp) for loaders that only take a file
-// name; made once per process and left for the system to clear.
+// name; made once per process and removed with what it holds at exit.
 inline const std::string& FuzzTempDir()
 {
     static const std::string dir = [] {
@@ -19,6 +26,9 @@ inline const std::string& FuzzTempDir()
         }
         return pattern;
     }();
+    static const bool cleanup =
+        (std::atexit([] { nftw(dir.c_str(), RemoveFuzzEntry, 8, FTW_DEPTH | FTW_PHYS); }), true);
+    (void)cleanup;
     return dir;
 }
 
