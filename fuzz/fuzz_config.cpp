@@ -1,9 +1,11 @@
 // Arbitrary bytes as one of the player's own files, chosen by the first byte
 // (its value modulo 3): 0 controls.conf, 1 settings.ini, 2 launch.ini. The
-// rest is the file, read by the loader the game uses for it.
+// rest is the file, read by the loader the game uses for it (a remembered
+// launch is then offered in the launch dialog).
 #include <string>
 #include <vector>
 
+#include "app/LaunchDialog.h"
 #include "app/LaunchDialogStore.h"
 #include "app/TestApp.h"
 #include "engine/Controls.h"
@@ -41,7 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const std::string path = FuzzTempDir() + "/launch.ini";
         WriteFuzzFile(path, data, size);
         RememberedLaunch remembered;
-        LoadRememberedLaunch(path, remembered);
+        if (LoadRememberedLaunch(path, remembered)) {
+            // Offered in the dialog, whose answer goes back to the file.
+            LaunchDialog dialog;
+            dialog.Offer(remembered);
+            (void)dialog.Remember();
+        }
     }
     return 0;
 }
