@@ -113,6 +113,9 @@ void Enemy::SendEvent(int event, void* arg1, void* arg2)
                 return;
             const int column = *static_cast<int32_t*>(arg1), row = *static_cast<int32_t*>(arg2);
             SetPosition(Vec2(float(column) * kTile, float(row) * kTile));
+            // Until a record names the next tile, a replica has nowhere to
+            // walk: enemies of the host's own screen are never streamed.
+            destination = position;
             if (PlacementFlipsState())
                 ModifyState(-2);
             SetDirection(DIR_UP);

@@ -126,6 +126,14 @@ TEST_F(EnemyRecordTest, AReplicaWalksToTheRecordsDestinationAndSendsNothing)
     ASSERT_TRUE(Read(*unseen, Record(RED_GORLAK, to)));
     RunFrames(60);
     EXPECT_EQ(unseen->GetPosition(), kFrom);
+    // Spawned but never streamed (the host's own screen): it stays on its tile.
+    for (Kind kind : {BLUE_KRILLOP, BAT, SKELETON}) {
+        Enemy* placed = Place(NewEnemy(kind, &client), 120, 80);
+        placed->SetRemote(true);
+        RunFrames(120);
+        EXPECT_EQ(placed->GetPosition(), Vec2(3840.0f, 2560.0f)) << KindName(kind);
+        placed->Dead();
+    }
     EXPECT_TRUE(client.sent.empty());
 }
 
