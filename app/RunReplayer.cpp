@@ -36,7 +36,7 @@ const std::vector<RecordedCall>& RunReplayer::CurrentCalls() const
 void RunReplayer::Fail(const std::string& why)
 {
     if (problem.empty()) {
-        problem = "frame " + std::to_string(frame) + ": " + why;
+        problem = (frame < 0 ? std::string("the start") : "frame " + std::to_string(frame)) + ": " + why;
         Quill::Logger()->Log("replay out of step at %s", problem.c_str());
     }
 }

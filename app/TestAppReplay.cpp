@@ -64,7 +64,8 @@ void CTestApp::RecordOrReplayFrame()
         }
         recorder->BeginFrame(frameClockMicros, GetTimeKey(), std::move(keys));
     } else if (replayer) {
-        if (!replayer->BeginFrame()) {
+        // Nothing after a divergence would mean anything.
+        if (!replayer->BeginFrame() || replayer->OutOfStep()) {
             RequestQuit();
             return;
         }

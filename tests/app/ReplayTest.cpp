@@ -102,4 +102,16 @@ TEST(Replay, ADamagedRecordingIsRefused)
         EXPECT_NE(said.find("cannot replay"), std::string::npos) << said;
         EXPECT_NE(said.find(c.reason), std::string::npos) << said;
     }
+    // A lone game never starts a network: a recorded start-up call it does not
+    // make puts the replay out of step (seed, role, step, port, clock, then
+    // "player" and "127.0.0.1", then the start-up calls' count).
+    const std::string unfollowed = Repacked(good, [](std::string& b) {
+        ASSERT_EQ(b.substr(16, 17), std::string("\x06player\x09"
+                                                "127.0.0.1"));
+        b.replace(33, 4, std::string("\x01\0\0\0\x01\x01\0\0\0", 9));
+    });
+    const std::string errors = dir.File("errors");
+    EXPECT_EQ(RunGame("--replay '" + dir.Write("unfollowed.krec", unfollowed) + "'", errors), 3);
+    EXPECT_NE(ReadWholeFile(errors).find("out of step at the start"), std::string::npos)
+        << ReadWholeFile(errors);
 }
