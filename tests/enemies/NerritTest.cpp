@@ -42,10 +42,9 @@ TEST_F(NerritTest, RisesTwoSecondsShootsAfterHalfASecondDivesAfterOneMoreAndHeal
     EXPECT_NEAR(ball->velocity.y, 0.6f, 1e-4f);
     EXPECT_FLOAT_EQ(ball->speed, 225.0f);
     EXPECT_FLOAT_EQ(ball->power, 2.0f);
-    ASSERT_EQ(host.sent.size(), 1u);
-    EXPECT_EQ(host.sent[0].type, 9);
-    EXPECT_EQ(Field<uint32_t>(host.sent[0].bytes, 0), n->GetUID());
-    EXPECT_EQ(Field<int32_t>(host.sent[0].bytes, 4), 0);
+    ASSERT_EQ(host.sent.size(), 1u);  // message 9: its uid, then direction 0
+    EXPECT_EQ(Sent(host, 9),
+              (std::vector<std::vector<uint8_t>>{{uint8_t(n->GetUID()), 0, 0, 0, 0, 0, 0, 0}}));
 
     EXPECT_NEAR(FramesIn(n, 8, 200), 61, 1);
     ASSERT_EQ(n->GetState(), 3);

@@ -56,7 +56,7 @@ TEST_F(PickupTest, CollectingCreditsTheHeroWithinItsCaps)
     EXPECT_FLOAT_EQ(hero->health, 2.5f);
     EXPECT_TRUE(SoundProbe::IsPlaying(SND_GET_HEART));
     DropOnHero(new Heart(nullptr, world), hero);
-    EXPECT_FLOAT_EQ(hero->health, hero->maxHealth);
+    EXPECT_FLOAT_EQ(hero->health, 3.0f);
 
     // The hero counts the pieces into its purse one per tick.
     hero->pendingCurrency = hero->currency = 0;
