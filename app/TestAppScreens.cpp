@@ -209,12 +209,25 @@ void CTestApp::PopulateScreen(int sx, int sy, bool forPeer)
                     std::floor(std::floor((p.y + 16.0f) / 32.0f) / 11.0f));
     };
     const Vec2 screen{float(sx), float(sy)};
+    // Only the screen the peer's hero stands on is filled for him.
+    if (forPeer && (!remotePlayer || heroScreen(remotePlayer.get()) != screen))
+        return;
     if (forPeer)
         peerScreenFilled = screen;
     if (!forPeer && remotePlayer && heroScreen(remotePlayer.get()) == screen)
         return;
     if (forPeer && localPlayer && heroScreen(localPlayer.get()) == screen)
         return;
+    // A screen still holding what it was filled with is not filled again: a
+    // peer reporting its screen over and over would stack enemies for ever.
+    if (forPeer) {
+        const EntityList& list = world->GetEntityList();
+        for (int i = 0; i < list.Count(); ++i) {
+            Entity* e = list.Get(i);
+            if ((e->isEnemy || e->isPushable) && !e->isPlayer && e->GetScreen() == screen)
+                return;
+        }
+    }
 
     // Copied: spawning may not change the record, but the map stays the source.
     const ScreenInfo info = *world->GetScreenInfo(sx, sy);

@@ -255,6 +255,23 @@ TEST_F(NetGameTest, DoorsOpenOnBothMachines)
     ASSERT_GE(CountHeard(MSG_DOOR_OPENED), 1);
 }
 
+TEST_F(NetGameTest, TheHostFillsOnlyThePeersOwnScreenAndOnlyOnce)
+{
+    Start(true);
+    for (int sx : {8, 9}) Screen(sx, 7).spawnRange[1][0] = Screen(sx, 7).spawnRange[1][1] = 2;
+    app->RemotePlayer()->SetPosition(Vec2(8 * 16 * 32 + 200.0f, 7 * 11 * 32 + 150.0f));
+    // Reported again and again, and a screen the hero is not on.
+    for (float sx : {8.0f, 8.0f, 8.0f, 9.0f})
+        Send(MSG_SCREEN_ENTERED, [sx](NetStream& s) { s.WriteF32(sx), s.WriteF32(7.0f); });
+    int enemies[2] = {0, 0};
+    const EntityList& list = app->World()->GetEntityList();
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Get(i)->isEnemy && list.Get(i)->GetScreen().y == 7.0f)
+            ++enemies[list.Get(i)->GetScreen().x == 8.0f ? 0 : 1];
+    EXPECT_EQ(enemies[0], 2);
+    EXPECT_EQ(enemies[1], 0);
+}
+
 TEST_F(NetGameTest, HostLogsMessagesOnlyItMaySendAndStillHandlesThem)
 {
     Start(true);

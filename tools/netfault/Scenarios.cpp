@@ -212,6 +212,31 @@ bool Reconnects(const Setup& setup, std::string& note)
     return true;
 }
 
+// Valid messages at a rate no game sends: the hero stands on a screen with
+// enemies and reports entering it again and again.
+bool ScreenFlood(const Setup& setup, std::string& note)
+{
+    WireClient client;
+    if (!ConnectAndLogIn(setup, client, note))
+        return false;
+    const float screen[2] = {6.0f, 7.0f};
+    std::vector<uint8_t> entered(8);
+    std::memcpy(entered.data(), screen, 8);
+    std::vector<uint8_t> update = HeroUpdate();
+    const float place[2] = {(6 * 16 + 8) * 32.0f, (7 * 11 + 5) * 32.0f};
+    std::memcpy(update.data(), place, 8);
+    int sent = 0;
+    const double start = NowMs();
+    while (NowMs() - start < 3000.0) {
+        client.SendFrame(0, update);
+        for (int i = 0; i < 20; ++i, ++sent) client.SendFrame(1, entered);
+        if (client.WaitClosed(10))
+            return note = "closed after " + std::to_string(sent) + " screen reports", true;
+    }
+    note = std::to_string(sent) + " screen reports";
+    return true;
+}
+
 bool Baseline(const Setup&, std::string& note)
 {
     SleepMs(2000.0);
@@ -255,6 +280,7 @@ const std::vector<Scenario>& AllScenarios()
          RandomBytes},
         {"vanishes", "logs in, then its process is stopped (socket open, silent)",
          "no complete frame has come from the peer for 10 s", 1, Vanishes},
+        {"screen-flood", "logs in, then reports entering its screen 2000 times a second", "", 0, ScreenFlood},
         {"reconnects", "logs in and leaves 20 times in a row", "hopper joined", 20, Reconnects},
     };
     return scenarios;

@@ -25,7 +25,9 @@ const char* const kUsage =
     "       karsk-netfault --list | --free-port\n"
     "Runs each scenario (default: all, in order) against the host listening on\n"
     "127.0.0.1:N, which must run with --frame-log FILE and --log FILE. Prints one\n"
-    "table row per scenario; exits 1 when any fails.\n";
+    "table row per scenario; exits 1 when any fails. A frame over the limit gets\n"
+    "the scenario a second try; when every core is busy, up to four times the\n"
+    "limit is shown as \"ok, slow\".\n";
 
 struct Row {
     std::string name;
@@ -60,6 +62,21 @@ bool ParseNumber(const char* text, unsigned long limit, unsigned long& out)
     char* end = nullptr;
     out = std::strtoul(text, &end, 10);
     return text[0] >= '0' && text[0] <= '9' && end && *end == '\0' && out <= limit;
+}
+
+// The last minute's load average over the cores: above 1, programs wait for
+// a core.
+double LoadPerCore()
+{
+    double load = 0.0;
+    std::FILE* f = std::fopen("/proc/loadavg", "r");
+    if (f) {
+        if (std::fscanf(f, "%lf", &load) != 1)
+            load = 0.0;
+        std::fclose(f);
+    }
+    const long cores = sysconf(_SC_NPROCESSORS_ONLN);
+    return cores > 0 ? load / double(cores) : load;
 }
 
 Row Play(const netfault::Scenario& scenario, const netfault::Setup& setup, const netfault::HostWatch& host)
@@ -151,16 +168,38 @@ int main(int argc, char** argv)
                 "result");
     bool allPassed = true;
     std::vector<Row> rows;
+    auto fastEnough = [maxFrame](const Row& row) {
+        return row.longestMs >= 0.0 && row.longestMs < double(maxFrame);
+    };
     for (const netfault::Scenario* s : plan) {
         Row row = Play(*s, setup, host);
-        const bool fast = row.longestMs >= 0.0 && row.longestMs < double(maxFrame);
+        // The machine may be busy with other work: a slow frame alone earns
+        // the scenario a second try.
+        if (row.faultOk && row.logOk && row.goodOk && row.alive && !fastEnough(row)) {
+            char first[64];
+            std::snprintf(first, sizeof first, "; %.1f ms on the first try", row.longestMs);
+            row = Play(*s, setup, host);
+            row.note += first;
+        }
+        bool fast = fastEnough(row);
+        // Other programs keeping every core busy delay the host's frames as
+        // well; then only a frame four times too long counts against it.
+        const double load = LoadPerCore();
+        const bool excused = !fast && load > 1.0 && row.longestMs >= 0.0 && row.longestMs < 4.0 * maxFrame;
+        if (excused) {
+            char busy[80];
+            std::snprintf(busy, sizeof busy, "; machine busy: load %.1f per core", load);
+            row.note += busy;
+            fast = true;
+        }
         const bool passed = row.faultOk && row.logOk && row.goodOk && row.alive && fast;
         allPassed = allPassed && passed;
         char longest[32];
         std::snprintf(longest, sizeof longest, row.longestMs < 0.0 ? "?" : "%.1f ms", row.longestMs);
         std::printf("%-16s %14s  %-8s %-12s %s (%s)\n", row.name.c_str(), longest,
                     row.logOk ? "seen" : "MISSING", row.goodOk ? "accepted" : "REFUSED",
-                    passed ? "ok" : (row.alive ? "FAILED" : "FAILED, host gone"), row.note.c_str());
+                    passed ? (excused ? "ok, slow" : "ok") : (row.alive ? "FAILED" : "FAILED, host gone"),
+                    row.note.c_str());
         std::fflush(stdout);
         rows.push_back(row);
         if (!row.alive)
