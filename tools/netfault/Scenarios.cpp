@@ -1,6 +1,7 @@
 #include "tools/netfault/Scenarios.h"
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -173,6 +174,8 @@ bool Vanishes(const Setup& setup, std::string& note)
     if (child < 0)
         return note = "cannot fork", false;
     if (child == 0) {
+        // Gone with the tool, should the tool be stopped first.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         close(ready[0]);
         WireClient client;
         std::string ignored;
