@@ -21,7 +21,8 @@ Usage:
   scripts/mutate.py ... --compare old.json                # what changed since
   scripts/mutate.py --rerun old.json --json new.json      # the same mutants again, compared
 Options: --tree DIR (sources, default this checkout), --work DIR (default
-TREE/build-mutate), --min-per-dir N, --tests linked|own, --resume.
+TREE/build-mutate), --min-per-dir N, --max-includers N, --tests linked|own,
+--resume.
 
 Mutant ids hash the file, the text of the line, which repetition of that line
 it is and the token's place in it, so the same seed and sample pick the same
@@ -345,15 +346,45 @@ def sync_tree(tree, dest, files):
     return copied
 
 
-def all_mutants(src_root, paths=GAME_DIRS):
+def includers(src_root):
+    """How many source files outside tests/ include each header, directly or not."""
+    direct = {}
+    for base, dirs, names in os.walk(src_root):
+        dirs[:] = [d for d in dirs if not (base == src_root and d in ("tests", ".git"))]
+        for name in names:
+            if name.endswith(SOURCE_EXT):
+                rel = os.path.relpath(os.path.join(base, name), src_root)
+                with open(os.path.join(base, name), encoding="utf-8", errors="replace") as f:
+                    direct[rel] = re.findall(r'^\s*#\s*include\s*"([^"]+)"', f.read(), re.M)
+    counts = {}
+    for rel in direct:
+        if rel.endswith(".h") or rel.endswith(".hpp"):
+            continue
+        seen, todo = set(), list(direct[rel])
+        while todo:
+            h = todo.pop()
+            if h not in seen:
+                seen.add(h)
+                todo.extend(direct.get(h, []))
+        for h in seen:
+            counts[h] = counts.get(h, 0) + 1
+    return counts
+
+
+def all_mutants(src_root, max_includers=0):
+    """Every candidate; headers that most of the game includes are left out when
+    max_includers is set, as each of their mutants rebuilds nearly everything twice."""
+    users = includers(src_root) if max_includers else {}
     out = []
-    for d in paths:
+    for d in GAME_DIRS:
         base = os.path.join(src_root, d)
         for root, _, names in os.walk(base):
             for name in sorted(names):
                 if name.endswith(SOURCE_EXT):
                     full = os.path.join(root, name)
                     rel = os.path.relpath(full, src_root)
+                    if max_includers and users.get(rel, 0) > max_includers:
+                        continue
                     with open(full, encoding="utf-8", newline="") as f:
                         out.extend(file_mutants(rel, f.read()))
     return out
@@ -549,6 +580,8 @@ def summarize(results):
             row = rows.setdefault(key, {"total": 0, "killed": 0, "survived": 0, "timeout": 0, "build error": 0})
             row["total"] += 1
             row[r["status"]] += 1
+            if r.get("program") == "data build":
+                row["by data build"] = row.get("by data build", 0) + 1
     for row in rows.values():
         caught = row["killed"] + row["timeout"]
         judged = caught + row["survived"]
@@ -563,13 +596,16 @@ def report_text(meta, results, compare_lines):
            % (meta["tree"], meta["seed"], meta["sample"], meta["min_per_dir"], meta["tests"], len(results),
               meta.get("seconds_per_mutant")), "",
            "Score = (killed + timeout) / (killed + timeout + survived); build errors are left out.", "",
-           "| folder | mutants | killed | timeout | survived | build error | score % |",
-           "|---|---|---|---|---|---|---|"]
+           "Killed by data build: the world compiler's map check, which runs the game's collision code, "
+           "failed before any test ran.", "",
+           "| folder | mutants | killed | of which by data build | timeout | survived | build error | score % |",
+           "|---|---|---|---|---|---|---|---|"]
     for d in GAME_DIRS + ["total"]:
         if d in rows:
             r = rows[d]
-            out.append("| %s | %d | %d | %d | %d | %d | %s |" % (d, r["total"], r["killed"], r["timeout"],
-                                                               r["survived"], r["build error"], r["score"]))
+            out.append("| %s | %d | %d | %d | %d | %d | %d | %s |" % (
+                d, r["total"], r["killed"], r.get("by data build", 0), r["timeout"], r["survived"],
+                r["build error"], r["score"]))
     out += ["", "## Survivors", ""]
     for r in results:
         if r["status"] == "survived":
@@ -626,6 +662,8 @@ def main():
     ap.add_argument("--seed", default="1")
     ap.add_argument("--sample", type=int, default=160, help="number of mutants (0: all)")
     ap.add_argument("--min-per-dir", type=int, default=8)
+    ap.add_argument("--max-includers", type=int, default=10,
+                    help="leave out headers included by more game files than this (0: none left out)")
     ap.add_argument("--paths", help="comma-separated folders to keep after choosing")
     ap.add_argument("--only", help="comma-separated mutant ids (from any folder, chosen or not)")
     ap.add_argument("--rerun", help="run the mutants of an earlier results JSON again and compare")
@@ -645,7 +683,7 @@ def main():
     files = tree_files(args.tree)
     files = [f for f in files if not f.startswith(os.path.relpath(args.work, args.tree) + os.sep)]
     copied = sync_tree(args.tree, src_root, files)
-    mutants = all_mutants(src_root)
+    mutants = all_mutants(src_root, args.max_includers)
     if args.rerun:
         with open(args.rerun) as f:
             args.only = ",".join(r["id"] for r in json.load(f)["mutants"])
@@ -698,6 +736,7 @@ def main():
             done = {r["id"]: r for r in json.load(f)["mutants"]}
     meta = {"command": " ".join([os.path.relpath(sys.argv[0])] + sys.argv[1:]), "tree": args.tree,
             "seed": args.seed, "sample": args.sample, "min_per_dir": args.min_per_dir, "tests": args.tests,
+            "max_includers": args.max_includers,
             "programs": programs, "baseline_seconds": base_times, "started": time.strftime("%Y-%m-%d %H:%M:%S")}
     results = []
     t_start = time.time()
