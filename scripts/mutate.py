@@ -556,7 +556,7 @@ def test_mutant(m, args, src_root, build_dir, programs, base_times, env, digest0
         result["programs"] = len(order)
         for p in order:
             cwd = os.path.join(args.work, "run")
-            rc, secs, test = run_program(build_dir, p, env, cwd, base_times[p] * 3 + 10)
+            rc, secs, test = run_program(build_dir, p, env, cwd, base_times[p] * 5 + 20)
             if rc is None:
                 result.update(status="timeout", program=p, test="")
                 break
