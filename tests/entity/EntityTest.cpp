@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -115,18 +116,53 @@ TEST_F(EntityTest, PushesMoveSixteenPixelsATickAndStopAtWallsAndScreenEdges)
 TEST_F(EntityTest, MovementTestsUseTheWalkableTileSetAndScreenBounds)
 {
     auto e = Make();
-    SetTile(1, 1, 18);
-    SetTile(2, 1, 1);
-    SetTile(3, 1, 145);  // dungeon floor, but not for ordinary walkers
-    // Off the map reads as solid.
-    const std::pair<Vec2, bool> canMove[] = {{{40, 40}, true},   {{70, 40}, false},
-                                             {{100, 40}, false}, {{10, 10}, true},
-                                             {{-40, 10}, false}, {{10, 330 * 32 + 5}, false}};
-    for (const auto& [p, free] : canMove) EXPECT_EQ(e->CanMoveTo(p), free) << p.x << ", " << p.y;
-    e->SetPosition(Vec2(100, 100));
-    const std::pair<Vec2, bool> inBounds[] = {
-        {{30, 16}, true}, {{29, 16}, false}, {{478, 304}, true}, {{479, 305}, false}};
-    for (const auto& [p, in] : inBounds) EXPECT_EQ(e->InScreenBounds(p), in) << p.x << ", " << p.y;
+    for (int tile : {0, 16, 32, 64, 9, 25, 10, 160, 161, 18, 1, 8, 145, 162, 255}) {
+        SetTile(2, 1, uint8_t(tile));
+        const bool walkable = tile == 0 || tile == 16 || tile == 32 || tile == 64 || tile == 9 ||
+                              tile == 25 || tile == 10 || tile == 160 || tile == 161 || tile == 18;
+        EXPECT_EQ(e->CanMoveTo(Vec2(70, 40)), walkable) << tile;
+    }
+    // The point itself is tested (tile (2, 1) now blocks); off the map reads as solid.
+    const std::pair<Vec2, bool> points[] = {{{64, 40}, false},
+                                            {{95.9f, 63.9f}, false},
+                                            {{63.9f, 40}, true},
+                                            {{-40, 10}, false},
+                                            {{10, 10565}, false}};
+    for (const auto& [p, free] : points) EXPECT_EQ(e->CanMoveTo(p), free) << p.x << ", " << p.y;
+
+    // Inside its screen, the first column and row excluded, the last ones not.
+    const struct {
+        Vec2 at, p;
+        bool in;
+    } bounds[] = {{{100, 100}, {30, 16}, true},    {{100, 100}, {29, 16}, false},
+                  {{100, 100}, {478, 304}, true},  {{100, 100}, {479, 305}, false},
+                  {{600, 400}, {542, 368}, true},  {{600, 400}, {541, 368}, false},
+                  {{600, 400}, {542, 367}, false}, {{600, 400}, {990, 656}, true},
+                  {{600, 400}, {991, 656}, false}, {{600, 400}, {990, 657}, false}};
+    for (const auto& b : bounds) {
+        e->SetPosition(b.at);
+        EXPECT_EQ(e->InScreenBounds(b.p), b.in) << b.p.x << ", " << b.p.y;
+    }
+}
+
+TEST_F(EntityTest, RenderDrawsTheAnimationFrameBelowTheHeadsUpBandOnlyWhenShownAndAlive)
+{
+    Quill::SpriteType sprite;
+    auto e = Make();
+    e->sprite = &sprite;
+    e->frameBase = 4;
+    e->frame = 1.7f;
+    e->SetPosition(Vec2(600.5f, 400.0f));
+    e->Render(1, 1);
+    e->visible = false;
+    e->Render(1, 1);
+    e->visible = true;
+    e->state = 0;
+    e->Render(1, 1);
+    ASSERT_EQ(world->sprites.size(), 1u);
+    const RecordingRenderer::Call& drawn = world->sprites[0];
+    EXPECT_EQ(std::make_tuple(drawn.sheetOrFrame, drawn.x, drawn.y, drawn.extra),
+              std::make_tuple(5, 600 - 512, 400 - 352 + 128, -1));
 }
 
 TEST_F(EntityTest, StepToTileKnocksBackOneTileInsideTheScreenAndSnapDrawsToTheNearerGridLine)
