@@ -7,11 +7,12 @@
 #   - resident memory levels off: VmRSS is sampled every minute (every 10 s in
 #     runs under 10 minutes), and from the middle sample to the last it may
 #     grow by at most 2 MiB or 5 % of the middle sample, whichever is larger;
-#   - the two worlds agree once the bots have stood still for two seconds:
-#     both heroes, and every enemy on a screen where a hero stands, exist on
+#   - the two worlds agree: at every memory sample the enemies of the shared
+#     screen (the joining hero's, whose enemies the host streams) exist on
 #     both copies with the same uid less than a tile (32 px) apart on each
-#     axis. A difference seen in three states a second apart is a desync;
-#     one that comes and goes is a message in flight and is only shown;
+#     axis; once the bots have stood still for two seconds, both heroes too.
+#     A difference seen in three states a second apart is a desync; one that
+#     comes and goes is a message in flight and is only shown;
 #   - SIGTERM ends both cleanly (exit status 0), and in a build with the
 #     memory tracker (or with --tracked, which requires one) both leak
 #     reports say "Congratulations! No memory leaks found!" and neither copy
@@ -32,7 +33,7 @@ while [ $# -gt 0 ]; do
     --build) build=$2; shift 2 ;;
     --tracked) tracked=yes; shift ;;
     --keep) keep=yes; shift ;;
-    -h|--help) sed -n '2,25p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,/^set -e/p' "$0" | sed '$d' | sed 's/^# \{0,1\}//'; exit 0 ;;
     *)
       if ! [[ "$1" =~ ^[0-9]+$ ]] || [ "$1" -lt 1 ] || [ "$1" -gt 1000 ]; then
         echo "soak: minutes must be a whole number from 1 to 1000, got '$1'" >&2
@@ -46,7 +47,11 @@ export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build "$build" -j"${JOBS:-2}" --target karsk karsk-bot >/dev/null
+if ! output=$(cmake --build "$build" -j"${JOBS:-2}" --target karsk karsk-bot 2>&1); then
+  echo "$output" | tail -30
+  echo "soak: FAIL: cannot build karsk and karsk-bot in $build"
+  exit 1
+fi
 game=$build/karsk
 bot=$build/tools/karsk-bot
 
@@ -74,13 +79,13 @@ fail() {
 # The host on a random free port (another if it cannot take it); the joining
 # copy once the host listens.
 listening=no
-for attempt in 1 2 3 4 5; do
+for _ in 1 2 3 4 5; do
   port=$(shuf -i 20000-60000 -n 1)
   rm -f "$work/host/karsk.log"
   "$game" --headless --real-time --host --port "$port" --seed 1 --name Host \
     --input-script "$work/host.keys" --log "$work/host/karsk.log" >"$work/host/stdout" 2>&1 &
   host=$!
-  for wait in $(seq 1 100); do
+  for _ in $(seq 1 100); do
     if grep -q "hosting on port" "$work/host/karsk.log" 2>/dev/null; then listening=yes; break; fi
     kill -0 "$host" 2>/dev/null || break
     sleep 0.1
@@ -94,7 +99,7 @@ done
   --input-script "$work/client.keys" --log "$work/client/karsk.log" >"$work/client/stdout" 2>&1 &
 client=$!
 joined=no
-for wait in $(seq 1 100); do
+for _ in $(seq 1 100); do
   if grep -q "Guest joined" "$work/host/karsk.log" && grep -q "joined Host" "$work/client/karsk.log" 2>/dev/null; then
     joined=yes
     break
@@ -110,7 +115,7 @@ rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status" 2>/dev/null || echo 0; }
 ask_state() {
   rm -f "$work/host/karsk.state" "$work/client/karsk.state"
   kill -USR1 "$host" "$client" 2>/dev/null || return 1
-  for wait in $(seq 1 50); do
+  for _ in $(seq 1 50); do
     [ -f "$work/host/karsk.state" ] && [ -f "$work/client/karsk.state" ] && return 0
     sleep 0.1
   done
@@ -287,7 +292,7 @@ for who in client host; do
   if alive "$pid"; then
     kill -TERM "$pid"
     status=0
-    for wait in $(seq 1 600); do alive "$pid" || break; sleep 0.1; done
+    for _ in $(seq 1 600); do alive "$pid" || break; sleep 0.1; done
     if alive "$pid"; then
       fail "the $who did not end within 60 s of SIGTERM"
     else
