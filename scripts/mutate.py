@@ -478,7 +478,15 @@ def run_program(build_dir, name, env, cwd, timeout):
     t0 = time.time()
     rc, out = run([path, "--gtest_fail_fast", "--gtest_brief=1"], cwd=cwd, env=env, timeout=timeout)
     failed = re.findall(r"\[  FAILED  \] (\S+)", out)
-    return rc, time.time() - t0, (failed[0] if failed else "")
+    if failed:
+        what = failed[0]
+    elif rc is not None and rc < 0:
+        what = "signal %d" % -rc  # a crash
+    elif rc:
+        what = "exit %d" % rc
+    else:
+        what = ""
+    return rc, time.time() - t0, what
 
 
 def own_programs(d, available):
