@@ -22,6 +22,9 @@
 #   karsk and karsk-bot are built in it. --keep keeps the logs and states.
 # Exits 0 when every check passes, 1 otherwise; prints a short summary.
 set -euo pipefail
+# In braces, the whole script is read before it runs: editing the file cannot
+# change a run under way.
+{
 cd "$(dirname "$0")/.."
 
 build=build
@@ -110,6 +113,7 @@ done
 
 alive() { kill -0 "$1" 2>/dev/null && [ "$(awk '/^State:/ {print $2}' "/proc/$1/status" 2>/dev/null)" != Z ]; }
 rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status" 2>/dev/null || echo 0; }
+anon_kb() { awk '/^RssAnon:/ {print $2}' "/proc/$1/status" 2>/dev/null || echo 0; }
 
 # Asks both copies for their state; false unless both files appear within 5 s.
 ask_state() {
@@ -224,7 +228,10 @@ for i in $(seq 0 "$samples"); do
     alive "$client" || fail "the client stopped after $(( $(date +%s) - start )) s"
     break
   fi
-  echo "$((i * interval)) $(rss_kb "$host") $(rss_kb "$client")" >>"$work/rss.txt"
+  # VmRSS is judged; RssAnon (the heap and stacks without the mapped
+  # program and libraries) is shown beside it.
+  echo "$((i * interval)) $(rss_kb "$host") $(rss_kb "$client") $(anon_kb "$host") $(anon_kb "$client")" \
+    >>"$work/rss.txt"
   # While the bots play: the shared screen's enemies (heroes move too fast
   # to compare before they stand still).
   if [ "$i" -gt 0 ] && [ "$i" -lt "$samples" ]; then
@@ -269,13 +276,14 @@ sed 's/^/  /' "$work/differences.txt"
 level_check() {
   local column=$1 name=$2
   awk -v c="$column" -v name="$name" '
-    { v[NR] = $c }
+    { v[NR] = $c; a[NR] = $(c + 2) }
     END {
       if (NR < 3) { print "FAIL " name ": only " NR " RSS samples"; exit }
       mid = v[int((NR + 1) / 2)]; last = v[NR]; growth = last - mid
       bound = mid * 0.05; if (bound < 2048) bound = 2048
-      printf "%s %s: RSS %.1f MiB at start, %.1f MiB in the middle, %.1f MiB at the end (second half %+d KiB, bound %d KiB)\n",
-        growth <= bound ? "ok" : "FAIL", name, v[1] / 1024, mid / 1024, last / 1024, growth, bound
+      printf "%s %s: RSS %.1f MiB at start, %.1f MiB in the middle, %.1f MiB at the end (second half %+d KiB, bound %d KiB; anonymous %.1f, %.1f, %.1f MiB)\n",
+        growth <= bound ? "ok" : "FAIL", name, v[1] / 1024, mid / 1024, last / 1024, growth, bound,
+        a[1] / 1024, a[int((NR + 1) / 2)] / 1024, a[NR] / 1024
     }' "$work/rss.txt"
 }
 host_memory=$(level_check 2 host)
@@ -338,3 +346,5 @@ if [ ${#failures[@]} -gt 0 ]; then
   exit 1
 fi
 echo "soak: passed"
+exit 0
+}
