@@ -42,7 +42,7 @@ TEST_F(BatTest, ItFliesHalfTileStepsInEightDirectionsInsideTheScreen)
     const Vec2 corner(112.0f * 32.0f, 77.0f * 32.0f);
     Enemy* bat = Add(BAT, 120, 82);
     std::set<int> directions;
-    int previous = bat->GetState();
+    int previous = bat->GetState(), decisions = 0, kept = 0, lastDir = bat->GetDirection();
     Vec2 before = bat->GetPosition(), target;
     for (int f = 0; f < 3600; ++f) {
         RunFrames(1);
@@ -52,6 +52,9 @@ TEST_F(BatTest, ItFliesHalfTileStepsInEightDirectionsInsideTheScreen)
                     centre.y <= corner.y + 304);
         if (previous == 4 && state == 5) {
             directions.insert(dir);
+            ++decisions;
+            kept += dir == lastDir;
+            lastDir = dir;
             ASSERT_EQ(bat->destination, p + unit[dir] * 16.0f) << dir;
             target = bat->destination;
         }
@@ -66,6 +69,9 @@ TEST_F(BatTest, ItFliesHalfTileStepsInEightDirectionsInsideTheScreen)
         before = p;
     }
     EXPECT_EQ(directions.size(), 8u);
+    // It keeps its way two times in three, plus a random draw of the same way.
+    EXPECT_GT(decisions, 150);
+    EXPECT_NEAR(double(kept) / decisions, 0.71, 0.1);
 }
 
 TEST_F(BatTest, ItCrossesTiles162To164ThatStopTheWalkers)

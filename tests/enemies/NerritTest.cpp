@@ -62,6 +62,7 @@ TEST_F(NerritTest, RisesTwoSecondsShootsAfterHalfASecondDivesAfterOneMoreAndHeal
             held.insert(previous);
             EXPECT_EQ(n->IsInvulnerable(), previous != 8) << previous;
             EXPECT_EQ(n->IsVisible(), previous != 4) << previous;
+            EXPECT_TRUE(n->frameBase == 0 || previous == 4 || previous == 8) << previous;  // rising, diving
         }
         previous = n->GetState();
     }

@@ -71,4 +71,11 @@ TEST_F(ProjectileTest, AnEnemysArrowIsStoppedByAFacingShieldOrHitsForDamageLessS
     EXPECT_EQ(hero->pushDirection, DIR_LEFT);
     // Its archer is no hero: its arrows give nothing back.
     EXPECT_TRUE(hero->itemReady);
+
+    // Any arrow leaves the inner screen past 480 across.
+    Arrow* edge = Put(new Arrow(nullptr, world, nullptr), At(480.0f, 100.0f));
+    Arrow* past = Put(new Arrow(nullptr, world, nullptr), At(481.0f, 100.0f));
+    for (Arrow* a : {edge, past}) a->Launch(DIR_UP, 0.0f, 1.0f);
+    RunFrames(1);
+    EXPECT_TRUE(edge->GetState() != 0 && past->GetState() == 0);
 }

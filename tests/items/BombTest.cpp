@@ -131,3 +131,18 @@ TEST_F(BombTest, AllPuffsRunDownOneFlickerTimer)
     RunFrames(40);
     EXPECT_TRUE(Live<Smoke>().empty());
 }
+
+TEST_F(BombTest, APuffShowsSteadilyForItsFirstHalfFrameThenFlickers)
+{
+    Smoke* puff = Put(new Smoke(nullptr, world), Vec2());
+    puff->Start(At(100.0f, 100.0f).x, At(100.0f, 100.0f).y);
+    EXPECT_EQ(puff->GetPosition(), At(100.0f, 100.0f));
+    puff->frameRate = 2.9f;  // past half a frame in the 11th tick
+    for (int tick = 1; tick <= 10; ++tick) {
+        RunFrames(1);
+        ASSERT_TRUE(puff->IsVisible()) << tick;
+    }
+    RunFrames(1);
+    EXPECT_FALSE(puff->IsVisible());
+    EXPECT_FLOAT_EQ(Smoke::flickerTimer, 0.03f);
+}

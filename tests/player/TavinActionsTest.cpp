@@ -115,6 +115,13 @@ TEST_F(TavinTest, TouchingAnEnemyHurtsOnceAndTellsThePeer)
 TEST_F(TavinTest, SomeTouchesDoNotHurt)
 {
     Tavin* hero = AddHero();
+    // Heroes do not hurt each other by touch, even walking.
+    Tavin* other = AddHero(nullptr, 121, 83);
+    other->SetPosition(hero->GetPosition() + Vec2(10.0f, 0.0f));
+    other->moveDirection = DIR_LEFT;
+    RunFrames(2);
+    EXPECT_FLOAT_EQ(hero->health, 3.0f);
+    other->SetPosition(Vec2());
     auto hurts = [&](Toucher* e, Vec2 offset) {
         world->AddEntity(e, false);
         e->SetPosition(hero->GetPosition() + offset);

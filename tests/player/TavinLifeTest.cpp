@@ -44,6 +44,7 @@ TEST_F(TavinTest, AHeroBringsThreeSwordsAndTwoBoomerangsIntoTheWorldAndTakesThem
 TEST_F(TavinTest, HealthKeysCurrencyAndItemsStayInTheirRanges)
 {
     Tavin* hero = AddHero();
+    EXPECT_EQ(hero->GetSword(0)->GetPosition(), hero->GetPosition());  // placed along with the hero
     hero->SetHealth(7.0f);
     EXPECT_FLOAT_EQ(hero->health, 3.0f);
     hero->SetHealth(-2.0f);  // no death: the hearts simply empty
