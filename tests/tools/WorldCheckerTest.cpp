@@ -82,8 +82,7 @@ const Case kCases[] = {
     // Stairs.
     {[](MapData& m) { m.Screen(8, 7).stairsTarget = smallworld::TargetOf(7, 20, 1, 1); },
      {"screen 8,7 cell 8,3: the stairs land at screen 7,20 cell 1,1 and the cell to its right, where the "
-      "hero "
-      "does not fit"}},
+      "hero does not fit"}},
     {[](MapData& m) { m.Screen(8, 7).stairsTarget = 0; },
      {"screen 8,7 cell 8,3: stairs, but the screen has no stairsTarget"}},
     {[](MapData& m) { m.Screen(7, 20).exitSouthReturns = 0; },
@@ -118,13 +117,11 @@ const Case kCases[] = {
      {"screen 7,19 cell 8,9: holds tile 160, but the door state there makes the game draw tile 171",
       "screen 7,19 cell 7,10: holds tile 174, but the game draws the door frame 123 there"}},
     {[](MapData& m) { Wall(m, 7, 19, 8, 8, 162); },
-     {"screen 7,20: the hero cannot pass the open north door into screen 7,19; its feet stop at screen 7,19 "
-      "cell "
-      "8,8"}},
+     {"screen 7,20: the hero cannot pass the open north door into screen 7,19; its feet stop at screen "
+      "7,19 cell 8,8"}},
     {[](MapData& m) { Doorway(m, 7, 20, DOOR_NORTH, DOOR_CLEAR); },
-     {"screen 7,19: the south door opens when the room is clear of enemies, so the room must spawn at least "
-      "one "
-      "for certain"},
+     {"screen 7,19: the south door opens when the room is clear of enemies, so the room must spawn at "
+      "least one for certain"},
      "screen 7,20: the north door opens when"},
     // Each hero has two keys: two locked doorways are fine, three are not.
     {[](MapData& m) {
@@ -147,9 +144,8 @@ const Case kCases[] = {
              Wall(m, 7, 19, kBx + dx, kBy + dy, 162);
      },
      {"screen 7,19 cell 4,4: the push-block cannot be pushed anywhere",
-      "screen 7,19: the north door opens when a block is pushed, but neither this room nor screen 7,18 holds "
-      "a "
-      "push-block"}},
+      "screen 7,19: the north door opens when a block is pushed, but neither this room nor screen 7,18 "
+      "holds a push-block"}},
     {[](MapData& m) {
          m.Cell(1, 7 * 16 + 4, 19 * 11 + 4) = 0;
          m.Cell(1, 7 * 16 + 4, 19 * 11 + 2) = 16;

@@ -179,9 +179,8 @@ TEST(WorldSource, BadSourcesAreRejectedNamingLayerCellObjectOrProperty)
         {[](json& r) { r["layers"].erase(1); }, "world.json: missing layer 'markers'"},
         {[](json& r) { r["height"] = 331; }, "world.json: the map is 256 x 331 tiles, it must be 256 x 330"},
         {[](json& r) { LayerNamed(r, "terrain")["data"][83 * 256 + 120] = 300; },
-         "world.json: layer 'terrain' cell (120,83) (screen 7,7 cell 8,6) holds tile id 300, which is not in "
-         "the "
-         "map tileset (ids 1 to 256)"},
+         "world.json: layer 'terrain' cell (120,83) (screen 7,7 cell 8,6) holds tile id 300, which is not "
+         "in the map tileset (ids 1 to 256)"},
         {[](json& r) { LayerNamed(r, "terrain")["data"][83 * 256 + 120] = 0x80000001u; },
          "world.json: layer 'terrain' cell (120,83) (screen 7,7 cell 8,6) holds a flipped or rotated tile"},
         {add("8,7", Property("spawn.dragon", "1")), " '8,7' on screen 8,7: unknown property 'spawn.dragon'"},
