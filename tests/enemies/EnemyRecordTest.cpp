@@ -72,16 +72,14 @@ TEST_F(EnemyRecordTest, ARecordWithAPlaceFrameOrSpeedTheEnemyCannotUseEndsTheRea
     EXPECT_FALSE(Read(*copy, Record(RED_KRILLOP, Vec2(1e30f, 0.0f))));
     EXPECT_EQ(copy->destination, to);
     // A frame base, frame or speed out of range, each at its offset.
-    const std::pair<size_t, float> bad[] = {{40, 1e9f}, {40, -1.0f}, {48, -50.0f}, {48, 1e9f}};
-    for (const auto& [offset, value] : bad) {
+    auto refused = [&](size_t offset, auto value) {
         std::vector<uint8_t> bytes = Record(RED_KRILLOP, to);
         std::memcpy(bytes.data() + offset, &value, 4);
-        EXPECT_FALSE(Read(*copy, bytes)) << offset << " " << value;
-    }
-    std::vector<uint8_t> bytes = Record(RED_KRILLOP, to);
+        return !Read(*copy, bytes);
+    };
+    EXPECT_TRUE(refused(40, 1e9f) && refused(40, -1.0f) && refused(48, -50.0f) && refused(48, 1e9f));
     const int32_t base = 5000;
-    std::memcpy(bytes.data() + 36, &base, 4);
-    EXPECT_FALSE(Read(*copy, bytes));
+    EXPECT_TRUE(refused(36, base));
     EXPECT_NE(copy->frameBase, base);
     EXPECT_FLOAT_EQ(copy->speed, 100.0f);
 }

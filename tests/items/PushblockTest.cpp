@@ -137,26 +137,6 @@ TEST_F(PushblockTest, TheLastDoorWaitingForAPushOpens)
     EXPECT_EQ(doors[0], 1);
 }
 
-TEST_F(PushblockTest, AHeroWalkingIntoABlockIsStoppedAndPushesIt)
-{
-    Tavin* hero = AddHero();
-    Pushblock* block = Place(nullptr, 121, 83);
-    const Vec2 blockStart = block->GetPosition();
-    auto heroClear = [&] { return hero->GetPosition().x + 28.0f <= block->GetPosition().x + 0.001f; };
-    Hold(hero, Tavin::EVENT_WALK_RIGHT, 12);
-    EXPECT_TRUE(heroClear());
-    EXPECT_GT(hero->GetPosition().x, 120.0f * 32.0f);
-    EXPECT_FALSE(block->HasMoved());
-    Hold(hero, Tavin::EVENT_WALK_RIGHT, 12);
-    EXPECT_TRUE(block->HasMoved());
-    for (int i = 0; i < 60; ++i) {
-        Hold(hero, Tavin::EVENT_WALK_RIGHT, 1);
-        ASSERT_TRUE(heroClear()) << i;
-    }
-    EXPECT_EQ(block->GetPosition(), blockStart + Vec2(32.0f, 0.0f));
-    EXPECT_GT(hero->GetPosition().x, blockStart.x);
-}
-
 TEST_F(PushblockTest, TheStateRecordCarries49BytesBothWays)
 {
     Pushblock* block = Place(nullptr, 122, 83);
