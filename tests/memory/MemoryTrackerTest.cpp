@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -38,6 +39,17 @@ uint32_t WordAt(const unsigned char* p)
     uint32_t word;
     std::memcpy(&word, p, 4);
     return word;
+}
+
+// Month/day/year, as the leak report's title gives the date.
+std::string Today()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%m/%d/%Y", &local);
+    return text;
 }
 
 class MemoryTrackerTest : public ::testing::Test {
@@ -190,9 +202,13 @@ TEST_F(MemoryTrackerTest, TheLeakReportListsLiveBlocksWithSiteAndFullAddress)
     char* leak = KARSK_NEW char[100];
     std::memset(leak, 0, 10);  // leaves 22 untouched words
     const uint64_t serial = AllocationCounter();
+    const std::string today = Today();
     WriteLeakReport();
     const uint64_t live = GetStatistics().blocksInUse;
     const std::string report = Slurp(dir / "memleaks.log");
+    EXPECT_TRUE(report.find("for:  " + today) != std::string::npos ||
+                report.find("for:  " + Today()) != std::string::npos)
+        << report.substr(0, 300);
 
     const std::string separator = " " + std::string(130, '-') + " \r\n";
     EXPECT_EQ(report.substr(0, separator.size()), separator);
@@ -223,6 +239,26 @@ TEST_F(MemoryTrackerTest, TheLeakReportListsLiveBlocksWithSiteAndFullAddress)
     delete[] leak;
     WriteLeakReport();
     EXPECT_EQ(Slurp(dir / "memleaks.log").find(Hex(leak)), std::string::npos);
+}
+
+TEST_F(MemoryTrackerTest, LoggingEveryCallGivesTheSiteSizeAddressAndHashBucket)
+{
+    Settings settings = GetSettings();
+    settings.logEveryCall = true;
+    SetSettings(settings);
+    void* p = TrackAllocate("C:\\game\\Bomb.cpp", 83, "Tick", kNew, 1025);
+    const uint64_t serial = AllocationCounter();
+    TrackRelease("items/Bomb.cpp", 90, "Dead", kDelete, p);
+    settings.logEveryCall = false;
+    SetSettings(settings);
+    char expected[512];
+    std::snprintf(expected, sizeof expected,
+                  "%05" PRIu64
+                  " %-40s      new            :      1,025 (   1.00K)\r\n%65sOK: %s (hash: %u)\r\n"
+                  "      %-40s   delete(%s)\r\n",
+                  serial, "Bomb.cpp(00083)::Tick", "", Hex(p).c_str(), unsigned((uintptr_t(p) >> 4) & 0xFFF),
+                  "Bomb.cpp(00090)::Dead", Hex(p).c_str());
+    EXPECT_EQ(Log(), expected);
 }
 
 TEST_F(MemoryTrackerTest, AtExitTheReportCountsWhatWasNeverReleased)
