@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <mutex>
 
@@ -61,7 +62,8 @@ struct MemoryReader {
 mpg123_ssize_t ReadMemory(void* handle, void* buffer, size_t count)
 {
     MemoryReader& reader = *static_cast<MemoryReader*>(handle);
-    const size_t left = reader.size - reader.position;
+    // A seek may leave the position past the end, as lseek does: nothing is left to read.
+    const size_t left = reader.position < reader.size ? reader.size - reader.position : 0;
     const size_t n = count < left ? count : left;
     if (n > 0)
         std::memcpy(buffer, reader.bytes + reader.position, n);
@@ -79,7 +81,8 @@ off_t SeekMemory(void* handle, off_t offset, int whence)
         base = off_t(reader.size);
     else if (whence != SEEK_SET)
         return -1;
-    if ((offset < 0 && -offset > base) || (offset > 0 && offset > off_t(reader.size) - base))
+    // Past the end is allowed, as with lseek: libmpg123 seeks there on short files.
+    if ((offset < 0 && offset < -base) || (offset > 0 && offset > std::numeric_limits<off_t>::max() - base))
         return -1;
     reader.position = size_t(base + offset);
     return off_t(reader.position);
