@@ -82,6 +82,9 @@ TEST_F(EnemyRecordTest, ARecordWithAPlaceFrameOrSpeedTheEnemyCannotUseEndsTheRea
     EXPECT_TRUE(refused(36, base));
     EXPECT_NE(copy->frameBase, base);
     EXPECT_FLOAT_EQ(copy->speed, 100.0f);
+    // A hovering Bat sends speed 0.
+    EXPECT_FALSE(refused(48, 0.0f));
+    EXPECT_FLOAT_EQ(copy->speed, 0.0f);
 }
 
 TEST_F(EnemyRecordTest, AReplicaWalksToTheRecordsDestinationAndSendsNothing)
