@@ -90,8 +90,11 @@ TEST_F(ProjectileTest, EachItemIsUsedOneTileAheadOnceAtATimeAndGivenBackWhenItsP
         hero->SendEvent(Tavin::EVENT_ITEM, nullptr, nullptr);
         hero->itemReady = false;
         RunFrames(20);
-        hero->SendEvent(Tavin::EVENT_ITEM, nullptr, nullptr);
-        EXPECT_EQ(Live<T>().size(), 1u);
+        for (int other : {2, 3, 4}) {
+            hero->selectedItem = other;
+            hero->SendEvent(Tavin::EVENT_ITEM, nullptr, nullptr);
+        }
+        EXPECT_EQ(Live<Fire>().size() + Live<Bomb>().size() + Live<Arrow>().size(), 1u);
         RunUntilDead(made, 200);
         EXPECT_TRUE(hero->itemReady);
     };
