@@ -1,6 +1,4 @@
-#include <stdlib.h>
-
-#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -24,16 +22,10 @@ protected:
     {
         AppTest::SetUp();
         ASSERT_TRUE(SoundProbe::Load());
-        char pattern[] = "/tmp/karsk-keys-XXXXXX";
-        ASSERT_TRUE(mkdtemp(pattern));
-        dir = pattern;
     }
     void TearDown() override
     {
         SoundProbe::StopAll();
-        std::remove((dir + "/karsk/settings.ini").c_str());
-        std::remove((dir + "/karsk").c_str());
-        std::remove(dir.c_str());
         AppTest::TearDown();
     }
     // One press: down for a frame, then up for a frame.
@@ -44,10 +36,11 @@ protected:
         Hold(key, false);
         Frame();
     }
-    std::string dir;
 };
 
-TEST_F(PauseSoundKeysTest, PauseFreezesTheWorldButNotTheMusicAndPAgainResumes)
+// P freezes the world but not the music, and P again resumes; a two-player
+// game is never paused.
+TEST_F(PauseSoundKeysTest, PauseFreezesTheWorldButNotTheMusic)
 {
     Frame();  // the music starts
     Press(P);
@@ -59,16 +52,12 @@ TEST_F(PauseSoundKeysTest, PauseFreezesTheWorldButNotTheMusicAndPAgainResumes)
     EXPECT_TRUE(world->IsFrozen());
     EXPECT_TRUE(SoundProbe::IsPlaying(SND_MUSIC_OVERWORLD));
     Hold(Quill::Key::Right, false);
-
     Press(P);
     EXPECT_FALSE(app->IsPaused() || world->IsFrozen());
     Hold(Quill::Key::Right);
     for (int i = 0; i < 10; ++i) Frame();
     EXPECT_GT(Hero()->GetPosition().x, before.x);
-}
 
-TEST_F(PauseSoundKeysTest, ATwoPlayerGameIsNeverPaused)
-{
     RecordingSession session;
     app->session = &session;
     Press(P);
@@ -79,6 +68,7 @@ TEST_F(PauseSoundKeysTest, ATwoPlayerGameIsNeverPaused)
 
 TEST_F(PauseSoundKeysTest, MuteAndVolumeStepOncePerPressAndAreRemembered)
 {
+    const std::string dir = TempPath("keys");
     const std::string path = dir + "/karsk/settings.ini";
     app->SetSettingsPath(path);
     SoundSystem& sound = SoundSystem::Global();
@@ -117,6 +107,7 @@ TEST_F(PauseSoundKeysTest, MuteAndVolumeStepOncePerPressAndAreRemembered)
     EXPECT_EQ(kept.effectsVolume, 40);
     app->ChangeSoundSettings(10, false);  // back to full for the next tests
     EXPECT_EQ(app->GetSoundSettings().effectsVolume, 100);
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
