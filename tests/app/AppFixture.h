@@ -10,6 +10,8 @@
 // The application with its protected state open to tests.
 class OpenApp : public CTestApp {
 public:
+    using CTestApp::CreateLocalPlayer;
+    using CTestApp::departedPlayer;
     using CTestApp::frameParity;
     using CTestApp::isServer;
     using CTestApp::localPlayer;
@@ -20,10 +22,8 @@ public:
     using CTestApp::scrollX;
     using CTestApp::scrollY;
     using CTestApp::session;
-    using CTestApp::world;
     using CTestApp::StartNetwork;
-    using CTestApp::CreateLocalPlayer;
-    using CTestApp::departedPlayer;
+    using CTestApp::world;
 };
 
 // An application over a recording world of free grass, with a hero at tile
@@ -42,6 +42,12 @@ protected:
     }
     ScreenInfo& Screen(int sx, int sy) { return world->Map().Screen(sx, sy); }
     Tavin* Hero() { return app->LocalPlayer(); }
+    int CountEnemies() const
+    {
+        int n = 0;
+        for (int i = 0; i < world->GetEntityList().Count(); ++i) n += world->GetEntityList().Get(i)->isEnemy;
+        return n;
+    }
 
     std::unique_ptr<OpenApp> app;
     RecordingRenderer* world = nullptr;

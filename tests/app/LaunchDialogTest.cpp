@@ -376,25 +376,6 @@ TEST(LaunchSettingsFile, PathFollowsXdgConfigHomeElseHome)
     }
 }
 
-TEST_F(LaunchDialogFiles, RoundTripKeepsEveryCharacter)
-{
-    const RememberedLaunch rows[] = {
-        {"Ann", false, "127.0.0.1"},
-        {" Bo; 100% #1 ", true, "192.168.1.20"},
-        {"", true, ""},
-    };
-    for (const RememberedLaunch& row : rows) {
-        ASSERT_TRUE(SaveRememberedLaunch(settings, row));
-        RememberedLaunch back;
-        ASSERT_TRUE(LoadRememberedLaunch(settings, back)) << row.name;
-        EXPECT_EQ(back.name, row.name);
-        EXPECT_EQ(back.host, row.host);
-        EXPECT_EQ(back.address, row.address);
-    }
-    // No temporary file is left beside it.
-    EXPECT_FALSE(std::filesystem::exists(settings + ".new"));
-}
-
 TEST_F(LaunchDialogFiles, BadFilesAreLoggedAndIgnored)
 {
     struct Row {
@@ -434,7 +415,7 @@ TEST_F(LaunchDialogFiles, BadFilesAreLoggedAndIgnored)
     EXPECT_TRUE(Quill::Logger()->RecentLines().empty());
 }
 
-TEST_F(LaunchDialogFiles, TheLastLaunchIsOfferedAndAGivenNameWins)
+TEST_F(LaunchDialogFiles, TheLastLaunchIsKeptOfferedAndAGivenNameWins)
 {
     Write("[launch]\nname=Ann\nserver=1\naddress=10.1.1.1\n[later]\nextra=1\n");
     LaunchDialog remembered;
@@ -464,6 +445,17 @@ TEST_F(LaunchDialogFiles, TheLastLaunchIsOfferedAndAGivenNameWins)
     EXPECT_EQ(back.name, "Bo");
     EXPECT_FALSE(back.host);
     EXPECT_EQ(back.address, "10.1.1.1");
+
+    // Every character survives the file, and no temporary file is left beside it.
+    for (const RememberedLaunch& row :
+         {RememberedLaunch{" Bo; 100% #1 ", true, "192.168.1.20"}, RememberedLaunch{"", true, ""}}) {
+        ASSERT_TRUE(SaveRememberedLaunch(settings, row));
+        ASSERT_TRUE(LoadRememberedLaunch(settings, back)) << row.name;
+        EXPECT_EQ(back.name, row.name);
+        EXPECT_EQ(back.host, row.host);
+        EXPECT_EQ(back.address, row.address);
+    }
+    EXPECT_FALSE(std::filesystem::exists(settings + ".new"));
 }
 
 // The window, headless: SDL events pushed into its queue drive it, the close

@@ -29,10 +29,7 @@ TEST_F(AppTest, CrossingAnEdgeScrollsForHalfASecondAndPushesTheHeroOn)
     EXPECT_EQ(app->ScrollX(), 0.0f);
     EXPECT_GE(Hero()->GetPosition().x, 8 * 512 - 15.0f + 8.0f);  // the 8-pixel push
     EXPECT_EQ(app->ActiveCount(), 1);
-    int enemies = 0;
-    for (int i = 0; i < world->GetEntityList().Count(); ++i)
-        enemies += world->GetEntityList().Get(i)->isEnemy;
-    EXPECT_EQ(enemies, 1);  // the new screen was populated when the scroll ended
+    EXPECT_EQ(CountEnemies(), 1);  // the new screen was populated when the scroll ended
 }
 
 TEST_F(AppTest, LeavingAReturningRoomSouthwardsClimbsTheStairs)

@@ -1,16 +1,5 @@
 #include "tests/app/AppFixture.h"
 
-namespace {
-
-int CountEnemies(KarskRenderer* world)
-{
-    int n = 0;
-    for (int i = 0; i < world->GetEntityList().Count(); ++i) n += world->GetEntityList().Get(i)->isEnemy;
-    return n;
-}
-
-}  // namespace
-
 TEST_F(AppTest, SpawnPlacesRegistersAndNumbersEntities)
 {
     SpawnTable::Game().SetDefault(&TestEnemy::Make);
@@ -84,9 +73,9 @@ TEST_F(AppTest, PopulateScreenFollowsTheRecordAndTheMarkers)
     app->PopulateScreen(2, 2, false);
     app->PopulateScreen(16, 2, false);
     app->PopulateScreen(-1, 40, true);
-    EXPECT_EQ(CountEnemies(world), 0);
+    EXPECT_EQ(CountEnemies(), 0);
     app->PopulateScreen(3, 4, false);
-    EXPECT_EQ(CountEnemies(world), 3);  // two from the record and the marker's block
+    EXPECT_EQ(CountEnemies(), 3);  // two from the record and the marker's block
     EXPECT_TRUE(LogContains("dirty tile"));
     EXPECT_TRUE(LogContains("minimum 3 above maximum 1"));
     for (int i = 0; i < world->GetEntityList().Count(); ++i) {
@@ -100,7 +89,7 @@ TEST_F(AppTest, PopulateScreenFollowsTheRecordAndTheMarkers)
 
     Screen(7, 7).spawnRange[0][0] = Screen(7, 7).spawnRange[0][1] = 1;
     app->PopulateScreen(7, 7, true);
-    EXPECT_EQ(CountEnemies(world), 3);
+    EXPECT_EQ(CountEnemies(), 3);
     app->PopulateScreen(7, 7, false);
-    EXPECT_EQ(CountEnemies(world), 4);
+    EXPECT_EQ(CountEnemies(), 4);
 }
