@@ -418,8 +418,20 @@ def choose(mutants, seed, sample, min_per_dir):
             if m not in picked:
                 picked.append(m)
         chosen.extend(picked)
-    chosen.sort(key=lambda m: (m["file"], m["start"]))
-    return chosen
+    return interleave(chosen)
+
+
+def interleave(mutants):
+    """Folder by folder in turn, so that a run cut short still covers every folder."""
+    by_dir = {}
+    for m in sorted(mutants, key=lambda m: (m["file"], m["start"])):
+        by_dir.setdefault(m["dir"], []).append(m)
+    out = []
+    while any(by_dir.values()):
+        for d in GAME_DIRS:
+            if by_dir.get(d):
+                out.append(by_dir[d].pop(0))
+    return out
 
 
 # ---------------------------------------------------------------- build and run
@@ -698,7 +710,7 @@ def main():
         args.compare = args.compare or args.rerun
     if args.only:
         ids = set(args.only.split(","))
-        chosen = [m for m in mutants if m["id"] in ids]
+        chosen = interleave([m for m in mutants if m["id"] in ids])
         unknown = ids - {m["id"] for m in chosen}
         if unknown:
             print("unknown ids (line gone?): " + ",".join(sorted(unknown)), file=sys.stderr)
@@ -757,6 +769,7 @@ def main():
                 json.dump({"meta": meta, "summary": summarize(results), "mutants": results}, f, indent=1)
             os.replace(args.json + ".tmp", args.json)
 
+    chosen.sort(key=lambda m: m["id"] not in done)
     for k, m in enumerate(chosen, 1):
         if m["id"] in done:
             results.append(done[m["id"]])
