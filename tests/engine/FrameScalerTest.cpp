@@ -67,6 +67,8 @@ TEST(FrameScaler, CutsOffWhatDoesNotFitAndRefusesOtherFormats)
     EXPECT_TRUE(ScaleFrame(source.get(), small.get(), FramePlacement{0, 0, 2}));
     EXPECT_EQ(ReadPixel(small.get(), 3, 3), (Rgb{9, 9, 9}));
     EXPECT_EQ(ReadPixel(small.get(), 4, 4), Rgb());
+    EXPECT_TRUE(
+        ScaleFrame(source.get(), small.get(), FramePlacement{10, 0, 1}));  // wholly off: nothing to copy
     SurfacePtr sixteen(SDL_CreateRGBSurface(SDL_SWSURFACE, 8, 8, 16, 0xF800, 0x7E0, 0x1F, 0),
                        SDL_FreeSurface);
     EXPECT_FALSE(ScaleFrame(source.get(), sixteen.get(), FramePlacement{0, 0, 2}));

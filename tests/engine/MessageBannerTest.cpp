@@ -29,7 +29,7 @@ TEST(WrapText, BreaksAtSpacesSplitsLongWordsAndKeepsLineBreaks)
     for (const auto& c : cases) EXPECT_EQ(WrapText(c.text, c.width), c.lines) << c.text;
 }
 
-TEST(BitmapFont, GlyphsForPrintableCharactersAndAFallback)
+TEST(BitmapFont, GlyphsForPrintableCharactersAFallbackAndTheirSpacing)
 {
     for (int row = 0; row < BitmapFont::kGlyphHeight; ++row) EXPECT_EQ(BitmapFont::Glyph(' ')[row], 0);
     // Every other printable character has at least one pixel, none wider than 5.
@@ -45,6 +45,16 @@ TEST(BitmapFont, GlyphsForPrintableCharactersAndAFallback)
     EXPECT_EQ(BitmapFont::Glyph('\x01'), BitmapFont::Glyph('?'));
     EXPECT_EQ(BitmapFont::Glyph('\x7F'), BitmapFont::Glyph('?'));
     EXPECT_NE(BitmapFont::Glyph('A'), BitmapFont::Glyph('B'));
+
+    // Each glyph advances six font pixels; '|' is the middle column.
+    SurfacePtr surface = MakeSurface(24, 14);
+    BitmapFont::DrawText(surface.get(), "||", 0, 0, 2, 255, 255, 255);
+    const Rgb white{255, 255, 255};
+    for (int x = 0; x < 24; ++x) {
+        const bool lit = x == 4 || x == 5 || x == 16 || x == 17;
+        EXPECT_EQ(ReadPixel(surface.get(), x, 13) == white, lit) << x;
+    }
+    BitmapFont::DrawText(nullptr, "|", 0, 0, 1, 255, 255, 255);
 }
 
 TEST(MessageBanner, ADarkBoxWithWhiteTextCentredNearTheBottomWithinTheWidth)
