@@ -95,6 +95,7 @@ TEST_F(BoomerangTest, EnemiesInItsWayAreStunnedAndTurnIt)
     Target* local = Enemy(52, at);
     local->localOnly = true;  // the peer's uid 52 is someone else
     Target* bystander = Put(new Target(Target::OTHER), at);
+    Target* aside = Enemy(53, from + Vec2(0.0f, 96.0f));  // not in its way
     Boomerang* b = hero->GetBoomerang(0);
     b->Throw(DIR_RIGHT, 330.0f);
     for (int i = 0; !b->IsReturning() && i < 60; ++i) RunFrames(1);
@@ -115,6 +116,7 @@ TEST_F(BoomerangTest, EnemiesInItsWayAreStunnedAndTurnIt)
     RunFrames(10);
     EXPECT_TRUE(first->amounts.empty());
     EXPECT_EQ(Sent(session, MSG_HIT).size(), sent);
+    EXPECT_TRUE(aside->amounts.empty());
 }
 
 TEST_F(BoomerangTest, AClientCopyMovesButDecidesNothing)

@@ -168,8 +168,10 @@ TEST_F(PushblockTest, TheStateRecordCarries49BytesBothWays)
     EXPECT_EQ(std::make_tuple(copy->frame, copy->spawnDelay, copy->speed, copy->HasMoved()),
               std::make_tuple(0.5f, 0.25f, 48.0f, true));
     EXPECT_FALSE(copy->ReadState(nullptr));
-    // Cut before the last byte: fails, keeping what it carried.
+    // Cut inside its own fields or before the last byte: fails, keeping what it carried.
     EntityRef<Pushblock> partial = new Pushblock(nullptr);
+    for (uint32_t cut : {24u, 28u, 32u, 36u, 40u, 44u})
+        EXPECT_FALSE(partial->ReadState(copyOf(cut).get())) << cut;
     EXPECT_FALSE(partial->ReadState(copyOf(49 - 1).get()));
     EXPECT_FLOAT_EQ(partial->speed, 48.0f);
 
