@@ -201,6 +201,19 @@ TEST_F(SessionTest, FramesSurviveAnySplitAndArriveInOrder)
     }
 }
 
+TEST_F(SessionTest, EveryFrameWaitingIsHandedOnInTheSameUpdate)
+{
+    Join();
+    // The second frame's header comes with the first frame, its payload in a later read.
+    std::vector<uint8_t> bytes = Frame(6, {1, 2, 3, 4, 5});
+    const std::vector<uint8_t> second = Frame(7, std::vector<uint8_t>(10, 9));
+    bytes.insert(bytes.end(), second.begin(), second.end());
+    wire->LastLink()->ToClient().SetChunks({21, 0});
+    wire->LastLink()->ToClient().Inject(bytes);
+    clients[0]->Update();
+    EXPECT_EQ(clientHeard.messages.size(), 2u);
+}
+
 TEST_F(SessionTest, PartialSendsAreFinishedInOrderButAPeerThatNeverReadsIsDropped)
 {
     Join();
@@ -235,6 +248,7 @@ TEST_F(SessionTest, BadBytesAndStalledPeersAreDropped)
     const std::vector<Case> cases = {
         {"largest allowed payload", Frame(2, std::vector<uint8_t>(4096)), false},
         {"one byte too long", Frame(2, std::vector<uint8_t>(4097)), true},
+        {"a length past 64 KiB", Frame(2, std::vector<uint8_t>(0x10010)), true},
         {"a negative type", Frame(-5, {}), true},
         {"a type the game ignores", Frame(99, {}), false},
     };

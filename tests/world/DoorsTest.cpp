@@ -95,6 +95,11 @@ TEST_F(DoorsTest, OpenDoorOpensTheNamedDoorAndTheSameDoorwayFromTheNextRoom)
     EXPECT_EQ(Screen(3, 21).doors[DOOR_NORTH], 0);
     world->OpenDoor(4, 0, 5);
     EXPECT_EQ(Screen(0, 5).doors[DOOR_WEST], DOOR_OPEN);
+    // Only a door that was shut is remembered as opened, for a player who joins later.
+    world->OpenDoor(2, -1, -1);
+    ASSERT_EQ(world->OpenedDoors().size(), 1u);
+    const auto& opened = world->OpenedDoors()[0];
+    EXPECT_EQ(std::vector<int>({opened.door, opened.sx, opened.sy}), std::vector<int>({2, 3, 20}));
 
     // Numbers or screens from nowhere change nothing.
     ScreenInfo before = Screen(3, 20);
