@@ -9,27 +9,46 @@
 #include "tests/app/AppFixture.h"
 #include "tests/player/SoundProbe.h"
 
+// East, south, west and north, back to the start screen: each crossing
+// scrolls for half a second, pushes the hero 8 pixels on and then fills the
+// new screen.
 TEST_F(AppTest, CrossingAnEdgeScrollsForHalfASecondAndPushesTheHeroOn)
 {
     SpawnTable::Game().SetDefault(&TestEnemy::Make);
-    Screen(8, 7).spawnRange[0][0] = 1;
-    Screen(8, 7).spawnRange[0][1] = 1;
-    Hero()->SetPosition(Vec2(8 * 512 - 15.0f, 83 * 32.0f));  // past the middle of the last column
-    Frame();
-    EXPECT_TRUE(app->IsScrolling());
-    EXPECT_EQ(app->ScreenX(), 8);
-    EXPECT_FLOAT_EQ(app->ScrollX(), -1.0f + 2.0f / 60.0f);
-    EXPECT_EQ(world->ViewScreenX(), 8);
-    int frames = 1;
-    while (app->IsScrolling() && frames < 100) {
+    const struct {
+        int dx, dy;
+    } moves[] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+    for (const auto& m : moves) {
+        const int sx = app->ScreenX() + m.dx, sy = app->ScreenY() + m.dy;
+        SCOPED_TRACE(testing::Message() << "onto " << sx << "," << sy);
+        Screen(sx, sy).spawnRange[0][0] = Screen(sx, sy).spawnRange[0][1] = 1;
+        // The hero's middle just past the edge.
+        const float x = m.dx == 0 ? sx * 512 + 240.0f : m.dx > 0 ? sx * 512 - 15.0f : (sx + 1) * 512 - 17.0f;
+        const float y = m.dy == 0 ? sy * 352 + 150.0f : m.dy > 0 ? sy * 352 - 15.0f : (sy + 1) * 352 - 17.0f;
+        Hero()->SetPosition(Vec2(x, y));
         Frame();
-        ++frames;
+        EXPECT_TRUE(app->IsScrolling());
+        EXPECT_EQ(app->ScreenX(), sx);
+        EXPECT_EQ(app->ScreenY(), sy);
+        EXPECT_FLOAT_EQ(m.dx ? app->ScrollX() : app->ScrollY(),
+                        float(-(m.dx + m.dy)) * (1.0f - 2.0f / 60.0f));
+        EXPECT_EQ(world->ViewScreenX(), sx);
+        EXPECT_EQ(world->ViewScreenY(), sy);
+        int frames = 1;
+        for (; app->IsScrolling() && frames < 100; ++frames) Frame();
+        EXPECT_NEAR(frames, 30, 1);
+        EXPECT_EQ(app->ScrollX(), 0.0f);
+        EXPECT_EQ(app->ScrollY(), 0.0f);
+        const Vec2 pushed = Hero()->GetPosition() - Vec2(x, y);
+        EXPECT_GE(pushed.x * float(m.dx) + pushed.y * float(m.dy), 8.0f);
+        EXPECT_EQ(app->ActiveCount(), 1);
+        int enemies = 0;
+        for (int i = 0; i < world->GetEntityList().Count(); ++i) {
+            Entity* e = world->GetEntityList().Get(i);
+            enemies += e->isEnemy && e->GetScreen() == Vec2(float(sx), float(sy));
+        }
+        EXPECT_EQ(enemies, 1);  // filled when the scroll ended
     }
-    EXPECT_NEAR(frames, 30, 1);
-    EXPECT_EQ(app->ScrollX(), 0.0f);
-    EXPECT_GE(Hero()->GetPosition().x, 8 * 512 - 15.0f + 8.0f);  // the 8-pixel push
-    EXPECT_EQ(app->ActiveCount(), 1);
-    EXPECT_EQ(CountEnemies(), 1);  // the new screen was populated when the scroll ended
 }
 
 TEST_F(AppTest, LeavingAReturningRoomSouthwardsClimbsTheStairs)
