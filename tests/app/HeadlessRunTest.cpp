@@ -108,6 +108,7 @@ TEST(HeadlessRun, TheHeroWalksWhereTheScriptSendsHim)
     EXPECT_EQ(app.ScreenX(), 7);
     EXPECT_EQ(app.ScreenY(), 7);
 
+    EXPECT_TRUE(LogContains("entities written to " + options.dumpWorld));
     const std::string dump = ReadFile(options.dumpWorld);
     char heroLine[128];
     std::snprintf(heroLine, sizeof heroLine, "\n0\t%.2f\t%.2f\t%d\t%.2f\tTavin\n", hero->GetPosition().x,

@@ -456,6 +456,11 @@ TEST_F(LaunchDialogFiles, TheLastLaunchIsKeptOfferedAndAGivenNameWins)
         EXPECT_EQ(back.address, row.address);
     }
     EXPECT_FALSE(std::filesystem::exists(settings + ".new"));
+    // What a file leaves out stays as on a first start: joining.
+    Write("[launch]\nname=Cy\n");
+    RememberedLaunch partial;
+    ASSERT_TRUE(LoadRememberedLaunch(settings, partial));
+    EXPECT_FALSE(partial.host);
 }
 
 // The window, headless: SDL events pushed into its queue drive it, the close

@@ -235,7 +235,7 @@ TEST_F(NetGameTest, ClientMirrorsTheHostsEntities)
 // screen it shows. The host fills the screen the joining hero reports once,
 // and only if he is on it; a room cleared where only he stands opens on the
 // host, and the client is told, but not before the host has filled it.
-TEST_F(NetGameTest, DoorsAndScreensTheClientReports)
+TEST_F(NetGameTest, DoorsScreensAndChatTheClientSends)
 {
     Start(true);
     Screen(7, 7).doors[MapFormat::DOOR_NORTH] = MapFormat::DOOR_LOCKED;
@@ -246,6 +246,13 @@ TEST_F(NetGameTest, DoorsAndScreensTheClientReports)
     Send(MSG_DOOR_OPENED, 1, 7.0f, 7.0f);
     EXPECT_EQ(Screen(7, 7).doors[MapFormat::DOOR_NORTH], MapFormat::DOOR_OPEN);
     EXPECT_TRUE(SoundProbe::IsPlaying(SND_UNLOCK));
+    // A door message without its screen opens nothing.
+    Screen(0, 0).doors[MapFormat::DOOR_SOUTH] = MapFormat::DOOR_LOCKED;
+    Send(MSG_DOOR_OPENED, 2);
+    EXPECT_EQ(Screen(0, 0).doors[MapFormat::DOOR_SOUTH], MapFormat::DOOR_LOCKED);
+    // Chat is logged as far as its length says, with unprintable bytes as dots.
+    Send(MSG_CHAT, 3u, uint8_t('a'), uint8_t(' '), uint8_t('\n'), uint8_t('z'));
+    EXPECT_TRUE(Quill::Logger()->Contains("Ben: a ."));
 
     for (int sx : {8, 9}) Screen(sx, 7).spawnRange[1][0] = Screen(sx, 7).spawnRange[1][1] = 2;
     Screen(8, 7).doors[MapFormat::DOOR_EAST] = MapFormat::DOOR_CLEAR;
