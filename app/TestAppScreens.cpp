@@ -231,7 +231,11 @@ void CTestApp::PopulateScreen(int sx, int sy, bool forPeer)
 
     // Copied: spawning may not change the record, but the map stays the source.
     const ScreenInfo info = *world->GetScreenInfo(sx, sy);
-    for (int type = 0; type < MapFormat::kSpawnTypes; ++type) {
+    // A checked world never asks for more than the spawn area's 12 x 7 tiles;
+    // a broken record could ask for thousands and stall every frame.
+    constexpr int kMaxSpawns = 12 * 7;
+    int spawned = 0;
+    for (int type = 0; type < MapFormat::kSpawnTypes && spawned < kMaxSpawns; ++type) {
         const int low = info.SpawnMin(type), high = info.SpawnMax(type);
         if (high <= 0)
             continue;
@@ -243,10 +247,18 @@ void CTestApp::PopulateScreen(int sx, int sy, bool forPeer)
         }
         const int count = std::rand() % (high + 1 - low) + low;
         for (int n = 0; n < count; ++n) {
+            if (spawned == kMaxSpawns) {
+                Quill::Logger()->Log(
+                    "screen (%d, %d): the spawn ranges ask for more than %d enemies; "
+                    "no more are spawned",
+                    sx, sy, kMaxSpawns);
+                break;
+            }
             Vec2 tile = RandomFreeTile(sx, sy);
             if (tile.x < 0.0f)
                 break;
             Spawn(type, tile, -1);
+            ++spawned;
         }
     }
 

@@ -93,3 +93,14 @@ TEST_F(AppTest, PopulateScreenFollowsTheRecordAndTheMarkers)
     app->PopulateScreen(7, 7, false);
     EXPECT_EQ(CountEnemies(), 4);
 }
+
+// A broken record cannot fill a screen with more enemies than its spawn area
+// (12 x 7 tiles) holds.
+TEST_F(AppTest, PopulateScreenSpawnsAtMostTheSpawnAreasTiles)
+{
+    SpawnTable::Game().SetDefault(&TestEnemy::Make);
+    Screen(5, 5).spawnRange[0][0] = Screen(5, 5).spawnRange[0][1] = 127;
+    app->PopulateScreen(5, 5, false);
+    EXPECT_EQ(CountEnemies(), 84);
+    EXPECT_TRUE(LogContains("more than 84 enemies"));
+}
