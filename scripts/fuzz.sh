@@ -63,6 +63,14 @@ if [ ! -s "$seeds/fuzz_map/overworld1.kmap" ] || [ data/world/overworld1.json -n
     ../data/world/overworld1.json seeds/fuzz_map/overworld1.kmap)
 fi
 
+# A regression input too big for the corpus: a start screen whose record
+# asks for 127 red Krillops (a screen takes at most 84).
+flood=$seeds/fuzz_map/regress-spawn-flood.kmap
+if [ ! -s "$flood" ]; then
+  head -c 275968 /dev/zero >"$flood"
+  printf '\177\177' | dd of="$flood" bs=1 seek=$((168960 + (7 * 16 + 7) * 176 + 9)) conv=notrunc status=none
+fi
+
 # Sound files and the SDL loaders behind them need no display or device.
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 mkdir -p build-fuzz/artifacts
