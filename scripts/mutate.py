@@ -627,7 +627,7 @@ def report_text(meta, results, compare_lines):
                 d, r["total"], r["killed"], r.get("by data build", 0), r["timeout"], r["survived"],
                 r["build error"], r["score"]))
     out += ["", "## Survivors", ""]
-    for r in results:
+    for r in sorted(results, key=lambda r: (r["file"], r["line"])):
         if r["status"] == "survived":
             out.append("- `%s` %s:%d (%s) `%s` -> `%s`: `%s`" % (r["id"], r["file"], r["line"], r["kind"],
                                                                 r["orig"], r["repl"] or "(removed)", r["text"]))
