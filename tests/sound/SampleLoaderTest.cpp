@@ -94,7 +94,7 @@ TEST(SampleLoader, BadWavFilesAreRejectedWithAReason)
 {
     TempDir dir;
     WriteWav(dir.File("silent.wav"), Mixer::kRate, 1, 16, {});
-    WriteWav(dir.File("full.wav"), Mixer::kRate, 1, 16, Frames(50, 9));
+    WriteWav(dir.File("full.wav"), Mixer::kRate, 1, 16, Frames(200, 9));  // a data size that needs two bytes
     const std::string full = ReadWholeFile(dir.File("full.wav"));
     ExpectLoadFails(dir.File("missing.wav"), "cannot open file");
     ExpectLoadFails(dir.Write("garbage.wav", std::string("\x13\x37garbage\xff\x00 bytes", 17)),
