@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Checks that SDL stays behind the engine layer, builds the game twice, plainly
-# and with AddressSanitizer and UndefinedBehaviorSanitizer, and runs every test
-# in both builds; then plays the game built with the tracking allocator (no
-# leaks allowed) and runs each fuzzer for 20 s (scripts/fuzz.sh).
+# Checks that SDL stays behind the engine layer, that cppcheck finds nothing
+# and that everything builds with clang; builds the game twice, plainly and
+# with AddressSanitizer and UndefinedBehaviorSanitizer, and runs every test in
+# both builds; then plays the game built with the tracking allocator (no leaks
+# allowed), soaks two players for two minutes, plays misbehaving players
+# against a host and runs each fuzzer for 20 s (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
 scripts/check-layers.sh
+scripts/check-static.sh
 
 jobs=${JOBS:-2}
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
