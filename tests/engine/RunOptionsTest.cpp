@@ -21,7 +21,7 @@ struct Parsed {
     RunOptions options;
 };
 
-Parsed Parse(std::vector<std::string> args, RunOptions start = RunOptions())
+Parsed Parse(std::vector<std::string> args, const RunOptions& start = RunOptions())
 {
     args.insert(args.begin(), "karsk");
     std::vector<char*> argv;

@@ -67,7 +67,8 @@ TEST_F(EntityLifetimeTest, CopiesAndMovesOfReferencesCountCorrectly)
     EntityRef<Entity> c = std::move(b);
     EXPECT_FALSE(b);
     EXPECT_EQ(a->RefCount(), 2);
-    c = c;  // self-assignment keeps the entity
+    EntityRef<Entity>& same = c;
+    c = same;  // self-assignment keeps the entity
     EXPECT_EQ(a->RefCount(), 2);
     a.reset();
     EXPECT_EQ(g_destroyed, 0);

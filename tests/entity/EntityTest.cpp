@@ -159,8 +159,8 @@ TEST_F(EntityTest, RenderDrawsTheAnimationFrameBelowTheHeadsUpBandOnlyWhenShownA
     e->visible = true;
     e->state = 0;
     e->Render(1, 1);
-    ASSERT_EQ(world->sprites.size(), 1u);
-    const RecordingRenderer::Call& drawn = world->sprites[0];
+    ASSERT_EQ(world->drawnSprites.size(), 1u);
+    const RecordingRenderer::Call& drawn = world->drawnSprites[0];
     EXPECT_EQ(std::make_tuple(drawn.sheetOrFrame, drawn.x, drawn.y, drawn.extra),
               std::make_tuple(5, 600 - 512, 400 - 352 + 128, -1));
 }

@@ -23,7 +23,7 @@ protected:
     }
 
     // The hero's last draw call: the one of the frame just run.
-    const RecordingRenderer::Call& LastDraw() const { return world->sprites.back(); }
+    const RecordingRenderer::Call& LastDraw() const { return world->drawnSprites.back(); }
 
     Quill::SpriteType sprite;
     Tavin* hero = nullptr;

@@ -33,28 +33,31 @@ public:
         int y;
         int extra;
     };
-    void DrawTile(int sheet, int tile, int x, int y) override { tiles.push_back({sheet, tile, x, y, 0}); }
+    void DrawTile(int sheet, int tile, int x, int y) override
+    {
+        drawnTiles.push_back({sheet, tile, x, y, 0});
+    }
     void DrawSprite(Quill::SpriteType* s, int frame, int x, int y, int h, int w) override
     {
         (void)w;
         if (SpritesEnabled())
-            sprites.push_back({frame, s ? 1 : 0, x, y, h});
+            drawnSprites.push_back({frame, s ? 1 : 0, x, y, h});
     }
     void DrawImage(Quill::Image* image, int x, int y) override
     {
-        images.push_back({0, image ? 1 : 0, x, y, 0});
+        drawnImages.push_back({0, image ? 1 : 0, x, y, 0});
     }
-    void DrawGlyph(int glyph, int x, int y) override { glyphs.push_back({0, glyph, x, y, 0}); }
+    void DrawGlyph(int glyph, int x, int y) override { drawnGlyphs.push_back({0, glyph, x, y, 0}); }
     void SetFakeFont() { fontImage = &fakeFont; }
     void ClearCalls()
     {
-        tiles.clear();
-        sprites.clear();
-        images.clear();
-        glyphs.clear();
+        drawnTiles.clear();
+        drawnSprites.clear();
+        drawnImages.clear();
+        drawnGlyphs.clear();
     }
 
-    std::vector<Call> tiles, sprites, images, glyphs;
+    std::vector<Call> drawnTiles, drawnSprites, drawnImages, drawnGlyphs;
     Quill::Image fakeFont;
 };
 

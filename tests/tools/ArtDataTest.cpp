@@ -75,7 +75,7 @@ TEST(ArtData, EverySpriteIsListedWithItsFramesEachDrawnOnATransparentGround)
         {"BatBlue", 2},     {"Skeleton", 2},   {"Snake", 4},
     };
     const Quill::SpriteDefFile def = ReadSpriteDef();
-    ASSERT_TRUE(def.errors.empty()) << def.errors.front();
+    ASSERT_TRUE(def.errors.empty()) << (def.errors.empty() ? "" : def.errors.front());
     for (const auto& w : kSprites) {
         SCOPED_TRACE(w.name);
         auto s =

@@ -21,7 +21,7 @@ protected:
     int FrameDrawsAt(int x, int y, int tile)
     {
         int n = 0;
-        for (auto& call : world->tiles) n += call.x == x && call.y == y && call.tile == tile;
+        for (auto& call : world->drawnTiles) n += call.x == x && call.y == y && call.tile == tile;
         return n;
     }
 };
@@ -42,7 +42,7 @@ TEST_F(DoorsTest, EachStateRewritesItsCellsAndDrawsTheFrame)
     EXPECT_EQ(FrameDrawsAt(224, 448, 123) + FrameDrawsAt(256, 448, 123), 2);
     EXPECT_EQ(FrameDrawsAt(480, 288, 120), 1);
     EXPECT_EQ(FrameDrawsAt(0, 288, 121), 1);
-    EXPECT_EQ(world->tiles.size(), 6u);
+    EXPECT_EQ(world->drawnTiles.size(), 6u);
 
     // The rewrite follows the state from the next frame on.
     room.doors[DOOR_SOUTH] = DOOR_OPEN;
@@ -58,17 +58,17 @@ TEST_F(DoorsTest, NoDoorOrAnUnknownStateLeavesTheRoomAloneAndScrollingHidesDoors
     room.doors[DOOR_NORTH] = 9;
     world->DrawDoors();
     EXPECT_EQ(Cell(7, 1), 200);  // frame drawn, no cells rewritten
-    EXPECT_EQ(world->tiles.size(), 2u);
+    EXPECT_EQ(world->drawnTiles.size(), 2u);
 
-    world->tiles.clear();
+    world->drawnTiles.clear();
     room.doors[DOOR_NORTH] = 0;
     world->DrawDoors();
-    EXPECT_TRUE(world->tiles.empty());
+    EXPECT_TRUE(world->drawnTiles.empty());
 
     room.doors[DOOR_NORTH] = DOOR_LOCKED;
     world->SetView(3, 20, 0.0f, -0.2f);
     world->DrawDoors();
-    EXPECT_TRUE(world->tiles.empty());
+    EXPECT_TRUE(world->drawnTiles.empty());
     EXPECT_EQ(Cell(7, 1), 200);
 }
 

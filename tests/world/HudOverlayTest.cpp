@@ -18,7 +18,7 @@ protected:
     std::vector<int> Hearts(int y)
     {
         std::vector<int> tiles;
-        for (auto& c : world->tiles)
+        for (auto& c : world->drawnTiles)
             if (c.sheetOrFrame == 1 && c.y == y && c.x >= 346)
                 tiles.push_back(c.tile);
         return tiles;
@@ -26,7 +26,7 @@ protected:
     std::string TextAt(int y)
     {
         std::string text;
-        for (auto& g : world->glyphs)
+        for (auto& g : world->drawnGlyphs)
             if (g.y == y)
                 text += g.tile >= 32 && g.tile <= 41 ? char('0' + g.tile - 32) : g.tile == 23 ? 'X' : '?';
         return text;
@@ -60,7 +60,7 @@ TEST_F(HudOverlayTest, HeartsShowFullHalfAndEmpty)
     EXPECT_EQ(Hearts(88).size(), 8u);
     EXPECT_EQ(Hearts(68).size(), 2u);
     int rightmost = 0;
-    for (auto& c : world->tiles)
+    for (auto& c : world->drawnTiles)
         if (c.y == 88)
             rightmost = std::max(rightmost, c.x);
     EXPECT_EQ(rightmost, 346 + 17 * 7);
@@ -75,13 +75,13 @@ TEST_F(HudOverlayTest, CountersDropTheCrossFromOneHundred)
     EXPECT_EQ(TextAt(48), "X7");
     EXPECT_EQ(TextAt(80), "150");
     EXPECT_EQ(TextAt(96), "X99");
-    EXPECT_EQ(world->glyphs.front().x, 195);
+    EXPECT_EQ(world->drawnGlyphs.front().x, 195);
 }
 
 TEST_F(HudOverlayTest, ItemAndSwordFollowTheHero)
 {
     auto itemTile = [this] {
-        for (auto& c : world->tiles)
+        for (auto& c : world->drawnTiles)
             if (c.x == 251 && c.y == 65)
                 return c.tile;
         return -100;
@@ -99,16 +99,16 @@ TEST_F(HudOverlayTest, ItemAndSwordFollowTheHero)
         EXPECT_EQ(itemTile(), i.tile) << i.item;
     }
 
-    ASSERT_EQ(world->sprites.size(), 1u);
-    EXPECT_EQ(world->sprites[0].x, 298);
-    EXPECT_EQ(world->sprites[0].y, 65);
-    EXPECT_EQ(world->sprites[0].sheetOrFrame, 0);
+    ASSERT_EQ(world->drawnSprites.size(), 1u);
+    EXPECT_EQ(world->drawnSprites[0].x, 298);
+    EXPECT_EQ(world->drawnSprites[0].y, 65);
+    EXPECT_EQ(world->drawnSprites[0].sheetOrFrame, 0);
     hero->swordType = -1;
     Draw();
-    EXPECT_TRUE(world->sprites.empty());
+    EXPECT_TRUE(world->drawnSprites.empty());
     hero->swordType = 7;  // no such sword: drawn as none
     Draw();
-    EXPECT_TRUE(world->sprites.empty());
+    EXPECT_TRUE(world->drawnSprites.empty());
 }
 
 TEST_F(HudOverlayTest, GlyphsFollowTheFontOrderAndStringsAdvanceSixteenPixelsSkippingSpaces)
@@ -120,23 +120,26 @@ TEST_F(HudOverlayTest, GlyphsFollowTheFontOrderAndStringsAdvanceSixteenPixelsSki
 
     world->ClearCalls();
     ASSERT_TRUE(world->DrawString(195, 48, "X%d", 7));
-    ASSERT_EQ(world->glyphs.size(), 2u);
-    EXPECT_EQ(std::vector<int>({world->glyphs[0].tile, world->glyphs[0].x, world->glyphs[0].y}),
-              std::vector<int>({23, 195, 48}));
-    EXPECT_EQ(std::vector<int>({world->glyphs[1].tile, world->glyphs[1].x}), std::vector<int>({39, 211}));
-    world->glyphs.clear();
+    ASSERT_EQ(world->drawnGlyphs.size(), 2u);
+    EXPECT_EQ(
+        std::vector<int>({world->drawnGlyphs[0].tile, world->drawnGlyphs[0].x, world->drawnGlyphs[0].y}),
+        std::vector<int>({23, 195, 48}));
+    EXPECT_EQ(std::vector<int>({world->drawnGlyphs[1].tile, world->drawnGlyphs[1].x}),
+              std::vector<int>({39, 211}));
+    world->drawnGlyphs.clear();
     world->DrawString(10, 0, "a b");
-    ASSERT_EQ(world->glyphs.size(), 2u);
-    EXPECT_EQ(std::vector<int>({world->glyphs[1].tile, world->glyphs[1].x}), std::vector<int>({1, 42}));
-    world->glyphs.clear();
+    ASSERT_EQ(world->drawnGlyphs.size(), 2u);
+    EXPECT_EQ(std::vector<int>({world->drawnGlyphs[1].tile, world->drawnGlyphs[1].x}),
+              std::vector<int>({1, 42}));
+    world->drawnGlyphs.clear();
     world->DrawString(0, 0, "%s", std::string(300, 'k').c_str());
-    EXPECT_EQ(world->glyphs.size(), 300u);
+    EXPECT_EQ(world->drawnGlyphs.size(), 300u);
 }
 
 TEST_F(WorldTest, WithoutAFontNoTextIsDrawnAndTheFailureIsLogged)
 {
     EXPECT_FALSE(world->DrawString(0, 0, "HELLO"));
-    EXPECT_TRUE(world->glyphs.empty());
+    EXPECT_TRUE(world->drawnGlyphs.empty());
     EXPECT_TRUE(LogContains("DrawString: no font loaded"));
     EXPECT_FALSE(world->LoadFont(TempPath("nofont").c_str()));
 }

@@ -19,7 +19,7 @@ protected:
     // The tile drawn at a pixel place, or -1.
     int TileAt(int x, int y)
     {
-        for (auto& c : world->tiles)
+        for (auto& c : world->drawnTiles)
             if (c.x == x && c.y == y)
                 return c.tile;
         return -1;
@@ -39,7 +39,7 @@ TEST_F(RenderFrameTest, DeadEntitiesLeaveBeforeTheyAreTickedTheNextOneStillRunsA
     EXPECT_EQ(world->GetEntityList().Count(), 2);
     EXPECT_EQ(first->ticks, 1);
     EXPECT_EQ(after->ticks, 1);
-    EXPECT_EQ(world->sprites.size(), 2u);
+    EXPECT_EQ(world->drawnSprites.size(), 2u);
 
     // Entities added during the frame join the walk.
     class Spawner : public TestEntity {
@@ -69,21 +69,21 @@ TEST_F(RenderFrameTest, DrawsInLayersAndMarksWhatTheHeroCanSee)
     EXPECT_FALSE(far->inView);
     EXPECT_TRUE(hero->inView);
 
-    EXPECT_EQ(world->tiles.size(), 18u * 13u);  // a plain screen: no doors
-    ASSERT_EQ(world->sprites.size(), 3u);
-    EXPECT_EQ(world->sprites[0].x, 600 - 512);
-    EXPECT_EQ(world->sprites[0].y, 400 - 352 + 128);
-    ASSERT_EQ(world->images.size(), 2u);
-    EXPECT_EQ(world->images[0].y, 0);
-    EXPECT_EQ(world->images[1].y, 480);
+    EXPECT_EQ(world->drawnTiles.size(), 18u * 13u);  // a plain screen: no doors
+    ASSERT_EQ(world->drawnSprites.size(), 3u);
+    EXPECT_EQ(world->drawnSprites[0].x, 600 - 512);
+    EXPECT_EQ(world->drawnSprites[0].y, 400 - 352 + 128);
+    ASSERT_EQ(world->drawnImages.size(), 2u);
+    EXPECT_EQ(world->drawnImages[0].y, 0);
+    EXPECT_EQ(world->drawnImages[1].y, 480);
     EXPECT_EQ(engine->overlayCalls, 1);
 
     world->ClearCalls();
     Screen(1, 1).isDungeonRoom = 1;
     Screen(1, 1).doors[MapFormat::DOOR_EAST] = MapFormat::DOOR_OPEN;
     RunFrames(1);
-    EXPECT_EQ(world->tiles.size(), 18u * 13u + 1u);
-    EXPECT_EQ(world->tiles.back().tile, 120);
+    EXPECT_EQ(world->drawnTiles.size(), 18u * 13u + 1u);
+    EXPECT_EQ(world->drawnTiles.back().tile, 120);
 }
 
 TEST_F(RenderFrameTest, TheMapDrawsEveryVisibleCellOnceInPlaceShiftedByTheScroll)
@@ -92,8 +92,8 @@ TEST_F(RenderFrameTest, TheMapDrawsEveryVisibleCellOnceInPlaceShiftedByTheScroll
     for (int c = 0; c < 16; ++c)
         for (int r = 0; r < 11; ++r) SetTile(7 * 16 + c, 6 * 11 + r, uint8_t(c + 16 * (r % 8)));
     world->DrawMap(7, 6, 0.0f, 0.0f);
-    EXPECT_EQ(world->tiles.size(), 18u * 13u);
-    for (auto& call : world->tiles) EXPECT_EQ(call.sheetOrFrame, 0);
+    EXPECT_EQ(world->drawnTiles.size(), 18u * 13u);
+    for (auto& call : world->drawnTiles) EXPECT_EQ(call.sheetOrFrame, 0);
     EXPECT_EQ(TileAt(0, 128), 0);
     EXPECT_EQ(TileAt(5 * 32, 128 + 3 * 32), 5 + 16 * 3);
     EXPECT_EQ(TileAt(15 * 32, 128 + 10 * 32), 15 + 16 * 2);
@@ -104,18 +104,18 @@ TEST_F(RenderFrameTest, TheMapDrawsEveryVisibleCellOnceInPlaceShiftedByTheScroll
     // Scroll fractions shift the view.
     SetTile(7 * 16, 6 * 11, 77);      // top-left cell of screen (7, 6)
     SetTile(6 * 16 + 8, 6 * 11, 66);  // middle of screen (6, 6)
-    world->tiles.clear();
+    world->drawnTiles.clear();
     world->DrawMap(6, 6, 1.0f, 0.0f);
     EXPECT_EQ(TileAt(0, 128), 77);
-    world->tiles.clear();
+    world->drawnTiles.clear();
     world->DrawMap(6, 6, 0.5f, 0.0f);
     EXPECT_EQ(TileAt(0, 128), 66);
     EXPECT_EQ(TileAt(256, 128), 77);
 
     // A fraction between tiles leaves a pixel remainder.
-    world->tiles.clear();
+    world->drawnTiles.clear();
     world->DrawMap(6, 6, 1.0f / 64.0f, 0.0f);
-    auto leftmost = std::min_element(world->tiles.begin(), world->tiles.end(),
+    auto leftmost = std::min_element(world->drawnTiles.begin(), world->drawnTiles.end(),
                                      [](auto& a, auto& b) { return a.x < b.x; });
     EXPECT_EQ(leftmost->x, -32 - 8);
 }
@@ -126,15 +126,15 @@ TEST_F(RenderFrameTest, OutOfRangeViewsDrawNothing)
     world->DrawMap(16, 6, 0.0f, 0.0f);
     world->DrawMap(7, -1, 0.0f, 0.0f);
     world->DrawMap(7, 6, 0.0f, -1.01f);
-    EXPECT_TRUE(world->tiles.empty());
+    EXPECT_TRUE(world->drawnTiles.empty());
 
     // Screen rows past the terrain show the marker layer; cells before the
     // whole block are skipped.
     SetTile(0, 0, 5, 1);
     world->DrawMap(0, 30, 0.0f, 0.0f);
     EXPECT_EQ(TileAt(0, 128), 5);
-    world->tiles.clear();
+    world->drawnTiles.clear();
     world->DrawMap(0, 0, 0.0f, 0.0f);
-    EXPECT_EQ(world->tiles.size(),
+    EXPECT_EQ(world->drawnTiles.size(),
               18u * 13u - 18u - 1u);  // row −1 and one cell of column −1 precede the block
 }
