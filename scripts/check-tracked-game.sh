@@ -5,6 +5,7 @@
 # copy may have written errors to memory.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib/hosting.sh
 
 jobs=${JOBS:-2}
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
@@ -31,15 +32,10 @@ for attempt in 1 2 3 4 5; do
   "$game" --headless --real-time --frames 900 --seed 1 --host --port "$port" --name Ada \
     --input-script "$keys/host-unlocks-crypt.keys" --log "$work/host/karsk.log" &
   host=$!
-  for wait in $(seq 1 100); do
-    if grep -q "hosting on port" "$work/host/karsk.log" 2>/dev/null; then
-      listening=yes
-      break
-    fi
-    kill -0 "$host" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ "$listening" = yes ] && break
+  if wait_until_hosting "$work/host/karsk.log" "$host"; then
+    listening=yes
+    break
+  fi
   kill "$host" 2>/dev/null || true
   wait "$host" || true
 done

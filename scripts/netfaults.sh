@@ -12,6 +12,7 @@
 # MAX_FRAME_MS (default 50) is the longest frame allowed during a fault.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib/hosting.sh
 
 dir=${1:-build}
 jobs=${JOBS:-2}
@@ -36,15 +37,10 @@ for attempt in 1 2 3; do
   "$game" --headless --real-time --host --port "$port" --name host --seed 7 \
     --log "$work/host.log" --frame-log "$work/frames.log" 2>/dev/null &
   host=$!
-  for wait in $(seq 1 300); do
-    if grep -q "hosting on port" "$work/host.log" 2>/dev/null; then
-      listening=yes
-      break
-    fi
-    kill -0 "$host" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ "$listening" = yes ] && break
+  if wait_until_hosting "$work/host.log" "$host" 300; then
+    listening=yes
+    break
+  fi
   kill "$host" 2>/dev/null || true
   wait "$host" 2>/dev/null || true
   host=

