@@ -77,6 +77,23 @@ NetFuzzGame::~NetFuzzGame()
     Stop();
 }
 
+std::unique_ptr<FuzzApp> FuzzApp::OverQuietWorld()
+{
+    auto app = std::make_unique<FuzzApp>();
+    auto quiet = std::make_unique<QuietWorld>();
+    quiet->InitTileFlags();
+    app->world = quiet.get();
+    app->SetRenderer(std::move(quiet));
+    app->SetTimeKey(1.0f / 60.0f);
+    Quill::RunOptions options;
+    options.fastClock = true;
+    options.logFile = "";
+    options.seed = 1u;
+    app->SetRunOptions(options);
+    app->SetInputSystem(std::make_unique<Quill::InputSystem>());
+    return app;
+}
+
 InProcessPipe* NetFuzzGame::ToApp() const
 {
     std::shared_ptr<InProcessLink> link = network ? network->LastLink() : nullptr;
@@ -94,20 +111,9 @@ bool NetFuzzGame::Start()
     const bool hosting = role == Role::Host;
 
     network = std::make_unique<InProcessNetwork>();
-    app = std::make_unique<FuzzApp>();
-    auto quiet = std::make_unique<QuietWorld>();
-    KarskRenderer* world = quiet.get();
-    world->InitTileFlags();
+    app = FuzzApp::OverQuietWorld();
+    KarskRenderer* world = app->world;
     PaintWorld(world->Map());
-    app->SetRenderer(std::move(quiet));
-    app->world = world;
-    app->SetTimeKey(1.0f / 60.0f);
-    Quill::RunOptions options;
-    options.fastClock = true;
-    options.logFile = "";
-    options.seed = 1u;
-    app->SetRunOptions(options);
-    app->SetInputSystem(std::make_unique<Quill::InputSystem>());
 
     FuzzApp* game = app.get();
     auto clock = [game] { return game->GetPreciseTicks(); };

@@ -18,6 +18,10 @@ public:
     using CTestApp::session;
     using CTestApp::StartNetwork;
     using CTestApp::world;
+
+    // The application over a quiet world with an empty map, on the virtual
+    // clock with random seed 1, writing no log file.
+    static std::unique_ptr<FuzzApp> OverQuietWorld();
 };
 
 // One networked game per input: the application over a quiet world of grass

@@ -11,8 +11,8 @@
 #include "engine/Keys.h"
 #include "fuzz/FuzzLog.h"
 #include "fuzz/NetFuzzGame.h"
-#include "fuzz/QuietWorld.h"
 #include "player/Tavin.h"
+#include "world/KarskRenderer.h"
 #include "world/MapFormat.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -30,20 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
 
     std::srand(1);
-    auto app = std::make_unique<FuzzApp>();
-    auto quiet = std::make_unique<QuietWorld>();
-    KarskRenderer* world = quiet.get();
-    world->InitTileFlags();
+    std::unique_ptr<FuzzApp> app = FuzzApp::OverQuietWorld();
+    KarskRenderer* world = app->world;
     world->Map() = std::move(map);
-    app->SetRenderer(std::move(quiet));
-    app->world = world;
-    app->SetTimeKey(1.0f / 60.0f);
-    Quill::RunOptions options;
-    options.fastClock = true;
-    options.logFile = "";
-    options.seed = 1u;
-    app->SetRunOptions(options);
-    app->SetInputSystem(std::make_unique<Quill::InputSystem>());
     app->CreateLocalPlayer();
     world->SetPlayer(app->localPlayer.get());
 

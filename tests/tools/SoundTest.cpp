@@ -48,17 +48,17 @@ TEST(SoundData, EveryEffectIsShortMono16BitAt22050AudibleCentredAndFreeOfClicks)
             continue;
         ++effects;
         SCOPED_TRACE(entry.file);
-        SDL_AudioSpec spec;
+        SDL_AudioSpec format;
         Uint8* bytes = nullptr;
         Uint32 length = 0;
-        ASSERT_NE(SDL_LoadWAV(datatest::DataPath(entry.file).c_str(), &spec, &bytes, &length), nullptr)
+        ASSERT_NE(SDL_LoadWAV(datatest::DataPath(entry.file).c_str(), &format, &bytes, &length), nullptr)
             << SDL_GetError();
         const std::vector<int16_t> s(reinterpret_cast<int16_t*>(bytes),
                                      reinterpret_cast<int16_t*>(bytes) + length / 2);
         SDL_FreeWAV(bytes);
-        EXPECT_EQ(spec.channels, 1);
-        EXPECT_EQ(spec.format, AUDIO_S16LSB);
-        EXPECT_EQ(spec.freq, 22050);
+        EXPECT_EQ(format.channels, 1);
+        EXPECT_EQ(format.format, AUDIO_S16LSB);
+        EXPECT_EQ(format.freq, 22050);
         EXPECT_GE(double(s.size()) / 22050.0, 0.05);
         EXPECT_LE(double(s.size()) / 22050.0, 1.5);
         ASSERT_GE(s.size(), 2u);
